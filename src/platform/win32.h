@@ -1,0 +1,9 @@
+// The Win32 interfaces the game modules call, provided by our platform layer.
+#pragma once
+
+#include "platform/win_types.h"
+#include "platform/win_dialog.h"
+#include "platform/win_msgbox.h"
+#include "platform/win_process.h"
+#include "platform/win_time.h"
+#include "platform/win_window.h"
