@@ -1,0 +1,5 @@
+// The graphics device: DirectDraw and Direct3D objects, the view-sized
+// surfaces, presentation, lights, materials and the camera.
+#pragma once
+
+#include "platform/win32.h"
