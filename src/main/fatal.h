@@ -4,6 +4,7 @@
 #pragma once
 
 #include "platform/win32.h"
+#include "video_main/video_main.h"
 
 // ---- globals --------------------------------------------------------------
 
@@ -22,9 +23,6 @@ extern HRESULT g_hr;
 const char* DXErrorText(HRESULT hr);
 // Name and description of a DirectInput result code.
 const char* DIErrorText(HRESULT hr);
-
-// Surfaces that were lost are made usable again (owned by the graphics device).
-void RestoreSurfaces(void);
 
 // ---- checking rules -------------------------------------------------------
 

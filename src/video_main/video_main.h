@@ -3,3 +3,8 @@
 #pragma once
 
 #include "platform/win32.h"
+
+// ---- functions ------------------------------------------------------------
+
+// Makes a lost back buffer, depth buffer and primary surface usable again.
+void RestoreSurfaces(void);
