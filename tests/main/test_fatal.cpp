@@ -73,6 +73,16 @@ static void ExpectBox(std::function<std::string()> expectedText) {
   });
 }
 
+// Runs the statement in a child whose report must show exactly the expected
+// text (computed when the box opens) and then end the process with code 1.
+#define EXPECT_FATAL_BOX(expected, ...)                                       \
+  EXPECT_EXIT(                                                                \
+      {                                                                       \
+        ExpectBox([&] { return std::string(expected); });                     \
+        __VA_ARGS__;                                                          \
+      },                                                                      \
+      ::testing::ExitedWithCode(1), "box as expected")
+
 // The place and statement as the checking rules spell them.
 static std::string Place(unsigned uLine, const std::string& statement) {
   return std::string(__FILE__) + ":" + std::to_string(uLine) + " { " + statement + " }";
@@ -95,13 +105,8 @@ class FatalReport : public ::testing::Test {
 // ---- the report -------------------------------------------------------------
 
 TEST_F(FatalReport, BeforeAnyWindowShowsTheBoxAndEndsWithCodeOne) {
-  EXPECT_EXIT(
-      {
-        g_hwndMain = nullptr;
-        ExpectBox([] { return std::string("Error: level 7 of 3."); });
-        Fatal("Error: level %d of %u.", 7, 3u);
-      },
-      ::testing::ExitedWithCode(1), "box as expected");
+  EXPECT_FATAL_BOX("Error: level 7 of 3.", g_hwndMain = nullptr;
+                   Fatal("Error: level %d of %u.", 7, 3u));
 }
 
 TEST_F(FatalReport, ShowsTheBoxFirstThenDestroysTheMainWindow) {
@@ -118,57 +123,28 @@ TEST_F(FatalReport, ShowsTheBoxFirstThenDestroysTheMainWindow) {
 }
 
 TEST_F(FatalReport, LongTextsAreCutAt1023Characters) {
-  static const std::string longText(2000, 'x');
-  EXPECT_EXIT(
-      {
-        ExpectBox([] { return std::string(1023, 'x'); });
-        Fatal("%s", longText.c_str());
-      },
-      ::testing::ExitedWithCode(1), "box as expected");
+  const std::string longText(2000, 'x');
+  EXPECT_FATAL_BOX(std::string(1023, 'x'), Fatal("%s", longText.c_str()));
   // The caller's text of FatalDX is cut in its own buffer, then the whole
   // report again: the suffix falls off the end.
-  EXPECT_EXIT(
-      {
-        ExpectBox([] { return std::string(1023, 'x'); });
-        g_hr = DDERR_GENERIC;
-        FatalDX("%s", longText.c_str());
-      },
-      ::testing::ExitedWithCode(1), "box as expected");
+  EXPECT_FATAL_BOX(std::string(1023, 'x'), g_hr = DDERR_GENERIC; FatalDX("%s", longText.c_str()));
 }
 
 // ---- the checking rules -------------------------------------------------------
 
 TEST_F(FatalReport, DirectXFailuresAppendTheTextOfTheCode) {
-  static unsigned uLine;
-  EXPECT_EXIT(
-      {
-        ExpectBox([] {
-          return Place(uLine, "(HRESULT)0x88760999u") +
-                 "\n\nDirectDraw or Direct3D error: Unknown error code.";
-        });
-        uLine = __LINE__; CHECK_DX((HRESULT)0x88760999u);
-      },
-      ::testing::ExitedWithCode(1), "box as expected");
-  EXPECT_EXIT(
-      {
-        ExpectBox([] {
-          return Place(uLine, "DDERR_OUTOFVIDEOMEMORY") +
-                 "\n\nDirectDraw or Direct3D error: DDERR_OUTOFVIDEOMEMORY - DirectDraw does not "
-                 "have enough display memory to perform the operation.";
-        });
-        uLine = __LINE__; CHECK_DX(DDERR_OUTOFVIDEOMEMORY);
-      },
-      ::testing::ExitedWithCode(1), "box as expected");
-  EXPECT_EXIT(
-      {
-        ExpectBox([] {
-          return Place(uLine, "DIERR_INPUTLOST") +
-                 "\n\nDirectInput error: DIERR_INPUTLOST: Access to the input device has been "
-                 "lost. It must be reacquired.";
-        });
-        uLine = __LINE__; CHECK_DI(DIERR_INPUTLOST);
-      },
-      ::testing::ExitedWithCode(1), "box as expected");
+  unsigned uLine = 0;
+  EXPECT_FATAL_BOX(Place(uLine, "(HRESULT)0x88760999u") +
+                       "\n\nDirectDraw or Direct3D error: Unknown error code.",
+                   uLine = __LINE__; CHECK_DX((HRESULT)0x88760999u));
+  EXPECT_FATAL_BOX(Place(uLine, "DDERR_OUTOFVIDEOMEMORY") +
+                       "\n\nDirectDraw or Direct3D error: DDERR_OUTOFVIDEOMEMORY - DirectDraw "
+                       "does not have enough display memory to perform the operation.",
+                   uLine = __LINE__; CHECK_DX(DDERR_OUTOFVIDEOMEMORY));
+  EXPECT_FATAL_BOX(Place(uLine, "DIERR_INPUTLOST") +
+                       "\n\nDirectInput error: DIERR_INPUTLOST: Access to the input device has "
+                       "been lost. It must be reacquired.",
+                   uLine = __LINE__; CHECK_DI(DIERR_INPUTLOST));
 }
 
 TEST_F(FatalReport, SuccessCodesPassAndAreKeptInTheResult) {
@@ -188,64 +164,32 @@ TEST_F(FatalReport, LostSurfaceThatRestoresGoesOnSilently) {
 }
 
 TEST_F(FatalReport, RetryThatFailsReportsTheExpandedStatement) {
-  EXPECT_EXIT(
-      {
-        ExpectBox([] {
-          return Place(s_uCheckLine,
-                       "(g_TestSurface)->lpVtbl->Blt(g_TestSurface,&rDest,g_TestBack,((void *)0),"
-                       "0x01000000l,((void *)0))") +
-                 "\n\nDirectDraw or Direct3D error: " + DXErrorText(DDERR_SURFACELOST);
-        });
-        ScriptBlts(DDERR_SURFACELOST, DDERR_SURFACELOST);
-        BlitChecked();
-      },
-      ::testing::ExitedWithCode(1), "box as expected");
+  EXPECT_FATAL_BOX(Place(s_uCheckLine,
+                         "(g_TestSurface)->lpVtbl->Blt(g_TestSurface,&rDest,g_TestBack,((void *)0),"
+                         "0x01000000l,((void *)0))") +
+                       "\n\nDirectDraw or Direct3D error: " + DXErrorText(DDERR_SURFACELOST),
+                   ScriptBlts(DDERR_SURFACELOST, DDERR_SURFACELOST); BlitChecked());
   // Any other first failure is reported with the statement as written.
-  EXPECT_EXIT(
-      {
-        ExpectBox([] {
-          return Place(s_uCheckLine,
-                       "ITestSurface_Blt(g_TestSurface, &rDest, g_TestBack, NULL, "
-                       "TEST_BLT_COLORFILL, NULL)") +
-                 "\n\nDirectDraw or Direct3D error: " + DXErrorText(DDERR_SURFACEBUSY);
-        });
-        ScriptBlts(DDERR_SURFACEBUSY, DD_OK);
-        BlitChecked();
-      },
-      ::testing::ExitedWithCode(1), "box as expected");
+  EXPECT_FATAL_BOX(Place(s_uCheckLine,
+                         "ITestSurface_Blt(g_TestSurface, &rDest, g_TestBack, NULL, "
+                         "TEST_BLT_COLORFILL, NULL)") +
+                       "\n\nDirectDraw or Direct3D error: " + DXErrorText(DDERR_SURFACEBUSY),
+                   ScriptBlts(DDERR_SURFACEBUSY, DD_OK); BlitChecked());
 }
 
 TEST_F(FatalReport, NullFalseAndTrueChecks) {
-  static unsigned uLine;
-  static void* pNothing = nullptr;
-  static int nZero = 0;
-  EXPECT_EXIT(
-      {
-        ExpectBox([] {
-          return Place(uLine, "pNothing") +
-                 "\n\nThe statement evaluated to NULL, which signals an error";
-        });
-        uLine = __LINE__; CHECK_NULL(pNothing);
-      },
-      ::testing::ExitedWithCode(1), "box as expected");
-  EXPECT_EXIT(
-      {
-        ExpectBox([] {
-          return Place(uLine, "nZero == 1") +
-                 "\n\nThe statement evaluated to FALSE, which signals an error";
-        });
-        uLine = __LINE__; CHECK_FALSE(nZero == 1);
-      },
-      ::testing::ExitedWithCode(1), "box as expected");
-  EXPECT_EXIT(
-      {
-        ExpectBox([] {
-          return Place(uLine, "nZero == 0") +
-                 "\n\nThe statement evaluated to TRUE, which signals an error";
-        });
-        uLine = __LINE__; CHECK_TRUE(nZero == 0);
-      },
-      ::testing::ExitedWithCode(1), "box as expected");
+  unsigned uLine = 0;
+  void* pNothing = nullptr;
+  int nZero = 0;
+  EXPECT_FATAL_BOX(
+      Place(uLine, "pNothing") + "\n\nThe statement evaluated to NULL, which signals an error",
+      uLine = __LINE__; CHECK_NULL(pNothing));
+  EXPECT_FATAL_BOX(
+      Place(uLine, "nZero == 1") + "\n\nThe statement evaluated to FALSE, which signals an error",
+      uLine = __LINE__; CHECK_FALSE(nZero == 1));
+  EXPECT_FATAL_BOX(
+      Place(uLine, "nZero == 0") + "\n\nThe statement evaluated to TRUE, which signals an error",
+      uLine = __LINE__; CHECK_TRUE(nZero == 0));
   // The passing forms go on.
   CHECK_NULL(&nZero);
   CHECK_FALSE(nZero == 0);
