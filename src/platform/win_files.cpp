@@ -73,6 +73,9 @@ ReplaceResult ReplaceFileContents(const std::string& path, const void* data, siz
     if (realpath(path.c_str(), resolved) != nullptr) target = resolved;
   }
   bool exists = stat(target.c_str(), &st) == 0;
+  // A file the player made read-only is refused, as opening it for writing
+  // would be, rather than replaced behind its back.
+  if (exists && access(target.c_str(), W_OK) != 0) return ReplaceResult::OpenFailed;
 
   std::string tempPath;
   int fd = s_fault == platform_test::ReplaceFault::Open ? -1 : CreateTempBeside(target, tempPath);

@@ -303,3 +303,22 @@ TEST_F(HighScoresTest, MissingFileIsMadeWithoutAsking) {
   LoadHighScores();
   EXPECT_EQ(Scores(), (std::vector<UINT>{3}));
 }
+
+TEST_F(HighScoresTest, ReadOnlyFileIsNotReplaced) {
+  std::string old = Image({{1, 0, 0, "old"}});
+  WriteBytes(g_szHighScoreFile, old);
+  ASSERT_EQ(chmod(g_szHighScoreFile, 0444), 0);
+  // The superuser writes through permission bits; the immutable flag stops it.
+  std::string lock = "chattr +i '" + std::string(g_szHighScoreFile) + "' 2>/dev/null";
+  if (geteuid() == 0 && std::system(lock.c_str()) != 0) GTEST_SKIP() << "cannot lock the file";
+  SetScores({900});
+  SaveHighScores();
+  if (geteuid() == 0) {
+    int rc = std::system(("chattr -i '" + std::string(g_szHighScoreFile) + "'").c_str());
+    ASSERT_EQ(rc, 0);
+  }
+  ASSERT_EQ(boxes_.size(), 1u);
+  EXPECT_NE(boxes_[0].text.find("cannot open file."), std::string::npos) << boxes_[0].text;
+  EXPECT_EQ(ReadBytes(g_szHighScoreFile), old);
+  EXPECT_EQ(ListDir(dir_.path()), std::vector<std::string>{"Quandrel3DHiScores"});
+}
