@@ -11,9 +11,19 @@ for src in tests/fuzz/fuzz_*.cpp; do
   name=$(basename "$src" .cpp)
   corpus=tests/fuzz/corpus/${name#fuzz_}
   work=build/fuzz/corpus-$name
+  log=build/fuzz/$name.log
   mkdir -p "$work"
+  # New inputs go to the work directory; the seeds in the tree stay as they are.
+  dirs=("$work")
+  if [ -d "$corpus" ]; then dirs+=("$corpus"); fi
   echo "-- $name for ${seconds}s"
+  status=0
   ASAN_OPTIONS=detect_leaks=0 build/fuzz/$name -max_total_time="$seconds" -print_final_stats=1 \
-    "$work" "$corpus" 2>&1 | grep -E '^(stat::number_of_executed_units|stat::average_exec_per_sec|Done|==|SUMMARY|INFO: fuzzed)' || true
-  test "${PIPESTATUS[0]}" -eq 0
+    "${dirs[@]}" > "$log" 2>&1 || status=$?
+  grep -E '^(stat::number_of_executed_units|stat::average_exec_per_sec|Done|INFO: fuzzed)' "$log" || true
+  if [ "$status" -ne 0 ]; then
+    echo "$name failed with status $status:"
+    tail -n 60 "$log"
+    exit "$status"
+  fi
 done

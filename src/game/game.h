@@ -7,3 +7,5 @@
 
 // At game over: offers the score a place in the high-score table.
 void CheckHighScore(void);
+// From the menu: shows the high-score table.
+void ShowHighScores(void);

@@ -2,8 +2,10 @@
 #pragma once
 
 #include "platform/win_types.h"
+#include "platform/win_cmdline.h"
 #include "platform/win_dialog.h"
 #include "platform/win_msgbox.h"
 #include "platform/win_process.h"
+#include "platform/win_registry.h"
 #include "platform/win_time.h"
 #include "platform/win_window.h"

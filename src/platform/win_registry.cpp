@@ -1,0 +1,401 @@
+// The registry on Linux: one text file in the style of a registry export,
+//
+//   Windows Registry Editor Version 5.00
+//
+//   [HKEY_CURRENT_USER\Software\Quandrel3D]
+//   "KeyLeft"=dword:00000047
+//   "HighScoreFile"="/home/player/.local/share/Quandrel3D/Quandrel3DHiScores"
+//
+// read when a key is opened and replaced as a whole when a key that was
+// written is closed.
+
+#include "platform/win_registry.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <set>
+
+#include "platform/win_files.h"
+
+// ---- types ----------------------------------------------------------------
+
+namespace {
+
+// What an HKEY stands for: one key of the store, with its values as read
+// when it was opened and as changed since.
+struct OpenKey {
+  std::string name;
+  bool writable = false;
+  bool changed = false;
+  platform::RegKeyValues values;
+};
+
+}  // namespace
+
+// ---- globals --------------------------------------------------------------
+
+namespace {
+std::string s_configHome;
+std::set<OpenKey*> s_openKeys;
+// A store file larger than this is not a settings file of ours.
+constexpr off_t kMaxStoreSize = 1 << 20;
+constexpr const char kRoot[] = "HKEY_CURRENT_USER\\";
+constexpr const char kHeader[] = "Windows Registry Editor Version 5.00";
+}  // namespace
+
+// ---- helpers --------------------------------------------------------------
+
+namespace {
+
+// Lower case in the C locale.
+char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? (char)(c - 'A' + 'a') : c; }
+
+// Spaces and tabs at both ends of a line do not count.
+std::string TrimLine(const std::string& line) {
+  size_t b = 0, e = line.size();
+  while (b < e && (line[b] == ' ' || line[b] == '\t')) ++b;
+  while (e > b && (line[e - 1] == ' ' || line[e - 1] == '\t' || line[e - 1] == '\r')) --e;
+  return line.substr(b, e - b);
+}
+
+// Reads a quoted text starting at pos (on the opening quote); pos ends after
+// the closing quote. Backslash escapes: \\ \" \n \r.
+bool ParseQuoted(const std::string& s, size_t& pos, std::string& out) {
+  if (pos >= s.size() || s[pos] != '"') return false;
+  out.clear();
+  for (++pos; pos < s.size(); ++pos) {
+    char c = s[pos];
+    if (c == '"') {
+      ++pos;
+      return true;
+    }
+    if (c == '\0') return false;
+    if (c == '\\') {
+      if (++pos >= s.size()) return false;
+      switch (s[pos]) {
+        case '\\': out += '\\'; break;
+        case '"': out += '"'; break;
+        case 'n': out += '\n'; break;
+        case 'r': out += '\r'; break;
+        default: return false;
+      }
+      continue;
+    }
+    out += c;
+  }
+  return false;
+}
+
+// The quoted form of a text, as ParseQuoted reads it.
+std::string Quote(const std::string& text) {
+  std::string out = "\"";
+  for (char c : text) {
+    switch (c) {
+      case '\\': out += "\\\\"; break;
+      case '"': out += "\\\""; break;
+      case '\n': out += "\\n"; break;
+      case '\r': out += "\\r"; break;
+      default: out += c; break;
+    }
+  }
+  return out + "\"";
+}
+
+// Parses "dword:" followed by one to eight hexadecimal digits.
+bool ParseDword(const std::string& s, DWORD& value) {
+  if (s.size() < 7 || s.size() > 14 || s.compare(0, 6, "dword:") != 0) return false;
+  value = 0;
+  for (size_t i = 6; i < s.size(); ++i) {
+    char c = AsciiLower(s[i]);
+    int digit;
+    if (c >= '0' && c <= '9')
+      digit = c - '0';
+    else if (c >= 'a' && c <= 'f')
+      digit = c - 'a' + 10;
+    else
+      return false;
+    value = (value << 4) | (DWORD)digit;
+  }
+  return true;
+}
+
+// Key names are kept without leading or trailing backslashes.
+std::string NormaliseKeyName(LPCSTR lpSubKey) {
+  std::string name = lpSubKey != nullptr ? lpSubKey : "";
+  while (!name.empty() && name.front() == '\\') name.erase(name.begin());
+  while (!name.empty() && name.back() == '\\') name.pop_back();
+  return name;
+}
+
+// Reads the store file; false when it exists but is no store of ours.
+bool LoadStore(platform::RegStore& store, bool& exists) {
+  store.clear();
+  exists = false;
+  int fd = open(platform::RegStorePath().c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return true;
+  exists = true;
+  struct stat st;
+  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > kMaxStoreSize) {
+    close(fd);
+    return false;
+  }
+  std::string text((size_t)st.st_size, '\0');
+  size_t got = 0;
+  while (got < text.size()) {
+    ssize_t n = read(fd, &text[got], text.size() - got);
+    if (n <= 0) break;
+    got += (size_t)n;
+  }
+  close(fd);
+  text.resize(got);
+  return platform::ParseRegStore(text, store);
+}
+
+// Writes the changed key into the store file, keeping every other key. A
+// damaged file is kept aside as settings.reg.bad rather than lost.
+bool SaveKey(const OpenKey& key) {
+  platform::RegStore store;
+  bool exists = false;
+  bool readable = LoadStore(store, exists);
+  std::string path = platform::RegStorePath();
+  std::string dir = path.substr(0, path.rfind('/'));
+  if (!platform::MakeDirectories(dir)) return false;
+  if (exists && !readable) (void)rename(path.c_str(), (path + ".bad").c_str());
+  store[key.name] = key.values;
+  std::string text = platform::FormatRegStore(store);
+  return platform::ReplaceFileContents(path, text.data(), text.size()) ==
+         platform::ReplaceResult::Ok;
+}
+
+// The open key behind a handle, or null for a handle we did not give out.
+OpenKey* KeyOf(HKEY hKey) {
+  OpenKey* key = reinterpret_cast<OpenKey*>(hKey);
+  return s_openKeys.count(key) != 0 ? key : nullptr;
+}
+
+}  // namespace
+
+// ---- store file -----------------------------------------------------------
+
+namespace platform {
+
+// ASCII letters compare without regard to case.
+bool RegNameLess::operator()(const std::string& a, const std::string& b) const {
+  size_t n = a.size() < b.size() ? a.size() : b.size();
+  for (size_t i = 0; i < n; ++i) {
+    unsigned char ca = (unsigned char)AsciiLower(a[i]), cb = (unsigned char)AsciiLower(b[i]);
+    if (ca != cb) return ca < cb;
+  }
+  return a.size() < b.size();
+}
+
+// Line by line: an optional header, comments, [key] lines and value lines.
+bool ParseRegStore(const std::string& text, RegStore& store) {
+  store.clear();
+  size_t pos = 0;
+  // A byte-order mark from an editor is harmless.
+  if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) pos = 3;
+  bool seenContent = false;
+  RegKeyValues* current = nullptr;
+  while (pos < text.size()) {
+    size_t end = text.find('\n', pos);
+    if (end == std::string::npos) end = text.size();
+    std::string line = TrimLine(text.substr(pos, end - pos));
+    pos = end + 1;
+    if (line.empty() || line[0] == ';') continue;
+    if (!seenContent) {
+      seenContent = true;
+      if (line == kHeader || line == "REGEDIT4") continue;
+    }
+    if (line[0] == '[') {
+      size_t rootLen = sizeof(kRoot) - 1;
+      if (line.back() != ']' || line.size() < rootLen + 2 ||
+          !std::equal(kRoot, kRoot + rootLen, line.begin() + 1,
+                      [](char a, char b) { return AsciiLower(a) == AsciiLower(b); })) {
+        store.clear();
+        return false;
+      }
+      std::string name = line.substr(1 + rootLen, line.size() - 2 - rootLen);
+      current = &store[name];
+      continue;
+    }
+    std::string name, data;
+    size_t p = 0;
+    RegValue value;
+    if (current == nullptr || !ParseQuoted(line, p, name) || p >= line.size() || line[p] != '=') {
+      store.clear();
+      return false;
+    }
+    std::string rest = line.substr(p + 1);
+    if (!rest.empty() && rest[0] == '"') {
+      size_t q = 0;
+      if (!ParseQuoted(rest, q, data) || q != rest.size()) {
+        store.clear();
+        return false;
+      }
+      value.type = REG_SZ;
+      value.text = data;
+    } else if (ParseDword(rest, value.number)) {
+      value.type = REG_DWORD;
+    } else {
+      store.clear();
+      return false;
+    }
+    (*current)[name] = value;
+  }
+  return true;
+}
+
+// The header, then each key with its values, in name order.
+std::string FormatRegStore(const RegStore& store) {
+  std::string out = std::string(kHeader) + "\n";
+  for (const auto& [keyName, values] : store) {
+    out += "\n[" + std::string(kRoot) + keyName + "]\n";
+    for (const auto& [valueName, value] : values) {
+      out += Quote(valueName) + "=";
+      if (value.type == REG_DWORD) {
+        char hex[16];
+        std::snprintf(hex, sizeof(hex), "dword:%08x", (unsigned)value.number);
+        out += hex;
+      } else {
+        out += Quote(value.text);
+      }
+      out += "\n";
+    }
+  }
+  return out;
+}
+
+// $XDG_CONFIG_HOME/Quandrel3D/settings.reg, else ~/.config/Quandrel3D/settings.reg.
+std::string RegStorePath() {
+  std::string base = s_configHome;
+  if (base.empty()) {
+    const char* xdg = getenv("XDG_CONFIG_HOME");
+    const char* home = getenv("HOME");
+    if (xdg != nullptr && xdg[0] == '/')
+      base = xdg;
+    else if (home != nullptr && home[0] == '/')
+      base = std::string(home) + "/.config";
+    else
+      base = ".";
+  }
+  while (base.size() > 1 && base.back() == '/') base.pop_back();
+  return base + "/Quandrel3D/settings.reg";
+}
+
+}  // namespace platform
+
+// ---- registry calls -------------------------------------------------------
+
+// Opens an existing key of the current user.
+LONG RegOpenKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD, REGSAM samDesired, PHKEY phkResult) {
+  if (phkResult == nullptr) return ERROR_INVALID_PARAMETER;
+  *phkResult = nullptr;
+  if (hKey != HKEY_CURRENT_USER) return ERROR_INVALID_HANDLE;
+  platform::RegStore store;
+  bool exists;
+  if (!LoadStore(store, exists)) store.clear();
+  std::string name = NormaliseKeyName(lpSubKey);
+  auto it = store.find(name);
+  if (it == store.end()) return ERROR_FILE_NOT_FOUND;
+  OpenKey* key = new OpenKey{name, (samDesired & KEY_SET_VALUE) != 0, false, it->second};
+  s_openKeys.insert(key);
+  *phkResult = reinterpret_cast<HKEY>(key);
+  return ERROR_SUCCESS;
+}
+
+// Opens or makes a key of the current user.
+LONG RegCreateKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD, LPSTR, DWORD, REGSAM samDesired,
+                     LPSECURITY_ATTRIBUTES, PHKEY phkResult, LPDWORD lpdwDisposition) {
+  if (phkResult == nullptr) return ERROR_INVALID_PARAMETER;
+  *phkResult = nullptr;
+  if (hKey != HKEY_CURRENT_USER) return ERROR_INVALID_HANDLE;
+  platform::RegStore store;
+  bool exists;
+  if (!LoadStore(store, exists)) store.clear();
+  std::string name = NormaliseKeyName(lpSubKey);
+  auto it = store.find(name);
+  bool found = it != store.end();
+  OpenKey* key = new OpenKey{name, (samDesired & KEY_SET_VALUE) != 0, !found,
+                             found ? it->second : platform::RegKeyValues()};
+  s_openKeys.insert(key);
+  *phkResult = reinterpret_cast<HKEY>(key);
+  if (lpdwDisposition != nullptr)
+    *lpdwDisposition = found ? REG_OPENED_EXISTING_KEY : REG_CREATED_NEW_KEY;
+  return ERROR_SUCCESS;
+}
+
+// Texts come back with their terminator; a buffer too small gets nothing.
+LONG RegQueryValueExA(HKEY hKey, LPCSTR lpValueName, LPDWORD, LPDWORD lpType, LPBYTE lpData,
+                      LPDWORD lpcbData) {
+  OpenKey* key = KeyOf(hKey);
+  if (key == nullptr) return ERROR_INVALID_HANDLE;
+  if (lpData != nullptr && lpcbData == nullptr) return ERROR_INVALID_PARAMETER;
+  auto it = key->values.find(lpValueName != nullptr ? lpValueName : "");
+  if (it == key->values.end()) return ERROR_FILE_NOT_FOUND;
+  const platform::RegValue& value = it->second;
+  DWORD size = value.type == REG_DWORD ? 4u : (DWORD)value.text.size() + 1u;
+  if (lpType != nullptr) *lpType = value.type;
+  if (lpcbData == nullptr) return ERROR_SUCCESS;
+  if (lpData == nullptr) {
+    *lpcbData = size;
+    return ERROR_SUCCESS;
+  }
+  if (*lpcbData < size) {
+    *lpcbData = size;
+    return ERROR_MORE_DATA;
+  }
+  if (value.type == REG_DWORD) {
+    for (int i = 0; i < 4; ++i) lpData[i] = (BYTE)(value.number >> (8 * i));
+  } else {
+    std::memcpy(lpData, value.text.c_str(), size);
+  }
+  *lpcbData = size;
+  return ERROR_SUCCESS;
+}
+
+// Only the two types the game uses are kept.
+LONG RegSetValueExA(HKEY hKey, LPCSTR lpValueName, DWORD, DWORD dwType, const BYTE* lpData,
+                    DWORD cbData) {
+  OpenKey* key = KeyOf(hKey);
+  if (key == nullptr) return ERROR_INVALID_HANDLE;
+  if (!key->writable) return ERROR_ACCESS_DENIED;
+  platform::RegValue value;
+  value.type = dwType;
+  if (dwType == REG_DWORD) {
+    if (lpData == nullptr || cbData < 4) return ERROR_INVALID_PARAMETER;
+    value.number = (DWORD)lpData[0] | (DWORD)lpData[1] << 8 | (DWORD)lpData[2] << 16 |
+                   (DWORD)lpData[3] << 24;
+  } else if (dwType == REG_SZ) {
+    if (lpData == nullptr && cbData != 0) return ERROR_INVALID_PARAMETER;
+    const char* text = reinterpret_cast<const char*>(lpData);
+    value.text.assign(text != nullptr ? text : "",
+                      text != nullptr ? strnlen(text, cbData) : 0);
+  } else {
+    return ERROR_INVALID_PARAMETER;
+  }
+  key->values[lpValueName != nullptr ? lpValueName : ""] = value;
+  key->changed = true;
+  return ERROR_SUCCESS;
+}
+
+// A key with changes is written out as it is closed.
+LONG RegCloseKey(HKEY hKey) {
+  OpenKey* key = KeyOf(hKey);
+  if (key == nullptr) return ERROR_INVALID_HANDLE;
+  s_openKeys.erase(key);
+  bool ok = !key->changed || SaveKey(*key);
+  delete key;
+  return ok ? ERROR_SUCCESS : ERROR_CANTWRITE;
+}
+
+namespace platform_test {
+// Redirects the store.
+void SetConfigHome(const std::string& directory) { s_configHome = directory; }
+}  // namespace platform_test
