@@ -7,12 +7,8 @@
 #include "game/game.h"
 #include "high_scores/high_scores.h"
 #include "main/timer.h"
+#include "rules/rules.h"
 #include "window/window.h"
-
-// ---- globals owned by the game rules --------------------------------------
-
-extern UINT g_uScore;
-extern INT g_nLevel;
 
 // ---- functions ------------------------------------------------------------
 

@@ -8,11 +8,7 @@
 #include "main/timer.h"
 #include "platform/win_dialog.h"
 #include "platform/win_time.h"
-
-// The game rules own the score and the level. Until that module is in the
-// tree these stand in for them; being weak, the real ones win once it is.
-__attribute__((weak)) UINT g_uScore = 0;
-__attribute__((weak)) INT g_nLevel = 0;
+#include "rules/rules.h"
 
 namespace {
 
