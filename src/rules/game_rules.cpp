@@ -1,6 +1,7 @@
 // The game itself: starting a game, the player's moves, the timed fall,
 // locking, full rows and their pause, score, level, next block and game over.
 
+#include <cmath>
 #include <cstdlib>
 #include <ctime>
 
@@ -182,6 +183,20 @@ static void LockBlock(void) {
   g_nBlockBonus = 1;
 }
 
+// Takes every further whole step off the fall timer. After an absurdly long
+// frame the timer is so large that taking a step off no longer changes it;
+// the remainder is then taken at once instead of looping for ever.
+static void DropWholeSteps(float fStep) {
+  while (g_fFallTimer >= fStep) {
+    const float fLess = g_fFallTimer - fStep;
+    if (fLess == g_fFallTimer) {
+      g_fFallTimer = std::fmod(g_fFallTimer, fStep);
+      return;
+    }
+    g_fFallTimer = fLess;
+  }
+}
+
 // Full rows are handled one at a time, bottom first, each holding the game
 // back by the row pause; a held Down key moves at most one row per frame.
 void GameTick(void) {
@@ -192,8 +207,7 @@ void GameTick(void) {
   while (g_bGameRunning && g_fFallTimer >= fStep) {
     g_fFallTimer -= fStep;
     if (g_nShape >= 0) {
-      if (g_bDownHeld)
-        while (g_fFallTimer >= fStep) g_fFallTimer -= fStep;
+      if (g_bDownHeld) DropWholeSteps(fStep);
       EraseBlock(g_nShape, g_nShapeX, g_nShapeY, g_nShapeRot);
       if (BlockFits(g_nShape, g_nShapeX, g_nShapeY + 1, g_nShapeRot)) {
         g_nShapeY++;

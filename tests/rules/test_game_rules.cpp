@@ -282,6 +282,15 @@ TEST_F(Fall, HeldDownMovesAtMostOneRowPerFrame) {
   EXPECT_EQ(g_nShapeY, 4);
 }
 
+TEST_F(Fall, HeldDownAfterAnEndlessFrameStillMovesOneRow) {
+  // A year-long frame (a stopped process resumed): taking 0.05 s off such a
+  // timer no longer changes it, which once made this tick loop for ever.
+  g_bDownHeld = 1;
+  Tick(3.0e7f);
+  EXPECT_EQ(g_nShapeY, 2);
+  EXPECT_LT(g_fFallTimer, 0.05f);
+}
+
 TEST_F(Fall, HeldDownDoesNotCarryOverToTheNextBlock) {
   g_bDownHeld = 1;
   DropBlock();
