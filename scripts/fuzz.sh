@@ -5,7 +5,13 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-60}
 mkdir -p build
-CC=clang-14 CXX=clang++-14 bash scripts/build.sh build/fuzz -DCMAKE_BUILD_TYPE=Debug -DQUANDREL_FUZZ=ON -DQUANDREL_BENCH=OFF
+mkdir -p build/fuzz
+CC=clang-14 CXX=clang++-14 cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+  -DQUANDREL_FUZZ=ON -DQUANDREL_BENCH=OFF > build/fuzz/configure.log 2>&1 || { cat build/fuzz/configure.log; exit 1; }
+# Only the fuzzers: the tests and tools have their own builds.
+targets=()
+for src in tests/fuzz/fuzz_*.cpp; do targets+=("$(basename "$src" .cpp)"); done
+cmake --build build/fuzz --parallel "$(nproc)" --target "${targets[@]}"
 export QT_QPA_PLATFORM=offscreen
 for src in tests/fuzz/fuzz_*.cpp; do
   name=$(basename "$src" .cpp)
