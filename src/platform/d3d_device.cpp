@@ -54,7 +54,7 @@ struct ViewportObj : dx::Object {
 struct LightPrep {
   bool bPoint;
   float px, py, pz;  // position (point) or unit vector towards the light
-  float range;
+  float range2, invRange;  // squared range, 1 / range
   float a0, a1, a2;
   float r, g, b;     // light colour times material diffuse
 };
@@ -561,7 +561,8 @@ void PrepareLights(DeviceObj* self, const D3DMATERIAL& mat) {
       if (!(l.dvRange > 0)) continue;
       p.bPoint = true;
       p.px = l.dvPosition.x, p.py = l.dvPosition.y, p.pz = l.dvPosition.z;
-      p.range = l.dvRange;
+      p.range2 = l.dvRange * l.dvRange;
+      p.invRange = 1.0f / l.dvRange;
       p.a0 = l.dvAttenuation0, p.a1 = l.dvAttenuation1, p.a2 = l.dvAttenuation2;
     } else {
       const float len = std::sqrt(l.dvDirection.x * l.dvDirection.x + l.dvDirection.y * l.dvDirection.y +
@@ -638,11 +639,13 @@ HRESULT TransformVertices(DeviceObj* self, D3DVERTEXTYPE type, LPCVOID data, DWO
         float lx = l.px, ly = l.py, lz = l.pz, att = 1.0f;
         if (l.bPoint) {
           lx -= wx, ly -= wy, lz -= wz;
-          const float d = std::sqrt(lx * lx + ly * ly + lz * lz);
-          if (d > l.range || !(d > 0)) continue;
-          const float dn = (l.range - d) / l.range;
+          const float d2 = lx * lx + ly * ly + lz * lz;
+          if (d2 > l.range2 || !(d2 > 0)) continue;
+          const float d = std::sqrt(d2);
+          const float dn = 1.0f - d * l.invRange;
           att = l.a0 + l.a1 * dn + l.a2 * dn * dn;
-          lx /= d, ly /= d, lz /= d;
+          const float inv = 1.0f / d;
+          lx *= inv, ly *= inv, lz *= inv;
         }
         const float ndotl = nx * lx + ny * ly + nz * lz;
         if (ndotl <= 0) continue;

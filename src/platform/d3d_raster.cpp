@@ -7,6 +7,9 @@
 #include "platform/d3d_raster.h"
 
 #include <algorithm>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 #include <cmath>
 #include <utility>
 
@@ -36,6 +39,18 @@ uint32_t Channel(float c) {
   int v = static_cast<int>(c + 0.5f);
   return static_cast<uint32_t>(std::clamp(v, 0, 255));
 }
+
+// floor(a / b) for b > 0, from a reciprocal of b: the estimate is corrected
+// exactly, so no 64-bit division is needed.
+int64_t FloorDivBy(int64_t a, int64_t b, double invB) {
+  int64_t q = static_cast<int64_t>(static_cast<double>(a) * invB);
+  while (q * b > a) --q;
+  while ((q + 1) * b <= a) ++q;
+  return q;
+}
+
+// Nearest integer of a value well inside the 64-bit range, without a libm call.
+int64_t Round(float v) { return static_cast<int64_t>(v >= 0.0f ? v + 0.5f : v - 0.5f); }
 
 uint32_t Pack(float r, float g, float b) {
   return 0xFF000000u | (Channel(r) << 16) | (Channel(g) << 8) | Channel(b);
@@ -67,24 +82,6 @@ void Context::SetViewport(const D3DVIEWPORT2& vp, int targetWidth, int targetHei
       {0, -ky_, 0, gb - by_, 0},     // sy <= bottom
   };
   std::copy(&planes[0][0], &planes[0][0] + kPlanes * 5, &planes_[0][0]);
-}
-
-float Context::PlaneDistance(const Vertex& v, int p) const {
-  const float* q = planes_[p];
-  return q[0] * v.x + q[1] * v.y + q[2] * v.z + q[3] * v.w + q[4];
-}
-
-void Context::Project(Vertex& v) const {
-  uint32_t out = 0;
-  for (int p = 0; p < kPlanes; ++p)
-    if (PlaneDistance(v, p) < 0) out |= 1u << p;
-  v.out = out;
-  if (out == 0) {
-    const float rw = 1.0f / v.w;
-    v.sx = v.x * rw * kx_ + bx_;
-    v.sy = v.y * rw * ky_ + by_;
-    v.sz = v.z * rw;
-  }
 }
 
 // A point between two vertices, with its screen position.
@@ -213,8 +210,8 @@ void Context::RasterTriangle(const Vertex& a, const Vertex& b, const Vertex& c, 
   const Vertex* v[3] = {&a, &b, &c};
   int64_t X[3], Y[3];
   for (int i = 0; i < 3; ++i) {
-    X[i] = std::lrint(v[i]->sx * kSub);
-    Y[i] = std::lrint(v[i]->sy * kSub);
+    X[i] = Round(v[i]->sx * kSub);
+    Y[i] = Round(v[i]->sy * kSub);
   }
   int64_t area = (X[1] - X[0]) * (Y[2] - Y[0]) - (X[2] - X[0]) * (Y[1] - Y[0]);
   if (area == 0) return;
@@ -256,89 +253,137 @@ void Context::Spans(const Vertex* v, const int64_t* X, const int64_t* Y, int64_t
                     bool) const {
   const int64_t minY = std::min({Y[0], Y[1], Y[2]}), maxY = std::max({Y[0], Y[1], Y[2]});
   const int64_t minX = std::min({X[0], X[1], X[2]}), maxX = std::max({X[0], X[1], X[2]});
-  const int y0 = static_cast<int>(std::max<int64_t>(CeilDiv(minY, kSub), clipT));
-  const int y1 = static_cast<int>(std::min<int64_t>(FloorDiv(maxY, kSub), clipB - 1));
+  int y0 = static_cast<int>(std::max<int64_t>(CeilDiv(minY, kSub), clipT));
+  int y1 = static_cast<int>(std::min<int64_t>(FloorDiv(maxY, kSub), clipB - 1));
   const int64_t xMin = std::max<int64_t>(CeilDiv(minX, kSub), clipL);
   const int64_t xMax = std::min<int64_t>(FloorDiv(maxX, kSub), clipR - 1);
-  if (y0 > y1 || xMin > xMax) return;
 
-  // Edge e runs from vertex e to vertex e + 1; a pixel at x is inside when
-  // kSub * dy * x <= r, with r stepping by kSub * dx per row.
-  int64_t dxE[3], dyE[3], r[3];
+  // Edge e runs from vertex e to vertex e + 1. On a row, a pixel at x is
+  // inside when K * x <= r (dy > 0: a right bound, K = kSub * dy) or
+  // K * x >= -r (dy < 0: a left bound, K = kSub * -dy); r grows by kSub * dx
+  // per row, and floor(r / K) is kept as quotient and remainder, stepped
+  // exactly. A horizontal edge only limits the rows: a top edge keeps the
+  // row through it, a bottom edge does not.
+  struct Edge {
+    int64_t k, q, rem, dq, drem;
+  } left[2], right[2];
+  int nLeft = 0, nRight = 0;
   for (int e = 0; e < 3; ++e) {
     const int i = e, j = (e + 1) % 3;
-    dxE[e] = X[j] - X[i];
-    dyE[e] = Y[j] - Y[i];
-    const bool topLeft = dyE[e] < 0 || (dyE[e] == 0 && dxE[e] > 0);
-    r[e] = (static_cast<int64_t>(y0) * kSub - Y[i]) * dxE[e] + X[i] * dyE[e] + (topLeft ? 0 : -1);
+    const int64_t dx = X[j] - X[i], dy = Y[j] - Y[i];
+    if (dy == 0) {
+      if (dx < 0) y1 = std::min<int64_t>(y1, CeilDiv(Y[i], kSub) - 1);
+      continue;
+    }
+    const bool topLeft = dy < 0;
+    const int64_t r = (static_cast<int64_t>(y0) * kSub - Y[i]) * dx + X[i] * dy + (topLeft ? 0 : -1);
+    Edge& E = dy > 0 ? right[nRight++] : left[nLeft++];
+    E.k = kSub * (dy > 0 ? dy : -dy);
+    const double invK = 1.0 / static_cast<double>(E.k);
+    E.q = FloorDivBy(r, E.k, invK);
+    E.rem = r - E.q * E.k;
+    E.dq = FloorDivBy(kSub * dx, E.k, invK);
+    E.drem = kSub * dx - E.dq * E.k;
   }
+  if (y0 > y1 || xMin > xMax) return;
+  // Two bounds on each side keep the row loop free of tests: a missing one
+  // never binds.
+  if (nLeft == 1) left[1] = {1, -xMin, 0, 0, 0};
+  if (nRight == 1) right[1] = {1, xMax, 0, 0, 0};
+  auto step = [](Edge& E) {
+    E.q += E.dq;
+    E.rem += E.drem;
+    const int64_t carry = E.rem >= E.k;
+    E.rem -= carry * E.k;
+    E.q += carry;
+  };
 
   // Attribute gradients over the snapped triangle.
   const double fx1 = static_cast<double>(X[1] - X[0]) / kSub, fy1 = static_cast<double>(Y[1] - Y[0]) / kSub;
   const double fx2 = static_cast<double>(X[2] - X[0]) / kSub, fy2 = static_cast<double>(Y[2] - Y[0]) / kSub;
-  const double det = static_cast<double>(area) / (kSub * kSub);
+  const double invDet = static_cast<double>(kSub * kSub) / static_cast<double>(area);
   const double ox = static_cast<double>(X[0]) / kSub, oy = static_cast<double>(Y[0]) / kSub;
-  auto gradient = [&](float a0, float a1, float a2, double* ddx, double* ddy) {
-    *ddx = ((a1 - a0) * fy2 - (a2 - a0) * fy1) / det;
-    *ddy = ((a2 - a0) * fx1 - (a1 - a0) * fx2) / det;
+  auto gradient = [&](float a0, float a1, float a2, float* ddx, float* ddy, float* at0) {
+    const double gx = ((a1 - a0) * fy2 - (a2 - a0) * fy1) * invDet;
+    const double gy = ((a2 - a0) * fx1 - (a1 - a0) * fx2) * invDet;
+    *ddx = static_cast<float>(gx);
+    *ddy = static_cast<float>(gy);
+    *at0 = a0;  // value at vertex 0
   };
-  double dzdx = 0, dzdy = 0, drdx = 0, drdy = 0, dgdx = 0, dgdy = 0, dbdx = 0, dbdy = 0;
-  gradient(v[0].sz, v[1].sz, v[2].sz, &dzdx, &dzdy);
+  float dzdx, dzdy, z00;
+  gradient(v[0].sz, v[1].sz, v[2].sz, &dzdx, &dzdy, &z00);
+  float grad[3][3] = {};  // per channel: d/dx, d/dy, value at vertex 0
   if (kGouraud) {
-    gradient(v[0].r, v[1].r, v[2].r, &drdx, &drdy);
-    gradient(v[0].g, v[1].g, v[2].g, &dgdx, &dgdy);
-    gradient(v[0].b, v[1].b, v[2].b, &dbdx, &dbdy);
+    gradient(v[0].r, v[1].r, v[2].r, &grad[0][0], &grad[0][1], &grad[0][2]);
+    gradient(v[0].g, v[1].g, v[2].g, &grad[1][0], &grad[1][1], &grad[1][2]);
+    gradient(v[0].b, v[1].b, v[2].b, &grad[2][0], &grad[2][1], &grad[2][2]);
   }
-  const float fdzdx = static_cast<float>(dzdx);
-  const int32_t idr = static_cast<int32_t>(std::lrint(drdx * 65536.0));
-  const int32_t idg = static_cast<int32_t>(std::lrint(dgdx * 65536.0));
-  const int32_t idb = static_cast<int32_t>(std::lrint(dbdx * 65536.0));
   const uint32_t flatColor = Pack(flat.r, flat.g, flat.b);
+  int32_t cstep[3] = {};
+  for (int ch = 0; ch < 3; ++ch)
+    cstep[ch] = static_cast<int32_t>(std::clamp(grad[ch][0], -32767.0f, 32767.0f) * 65536.0f);
+#if defined(__SSE2__)
+  const __m128 cBase = _mm_setr_ps(grad[0][2], grad[1][2], grad[2][2], 0.0f);
+  const __m128 cdx = _mm_setr_ps(grad[0][0], grad[1][0], grad[2][0], 0.0f);
+  const __m128 cdy = _mm_setr_ps(grad[0][1], grad[1][1], grad[2][1], 0.0f);
+#endif
 
   for (int y = y0; y <= y1; ++y) {
-    int64_t xl = xMin, xr = xMax;
-    bool empty = false;
-    for (int e = 0; e < 3; ++e) {
-      const int64_t k = kSub * dyE[e];
-      if (k > 0)
-        xr = std::min(xr, FloorDiv(r[e], k));
-      else if (k < 0)
-        xl = std::max(xl, CeilDiv(-r[e], -k));
-      else if (r[e] < 0)
-        empty = true;
-      r[e] += kSub * dxE[e];
-    }
-    if (empty || xl > xr) continue;
+    int64_t xl = -left[0].q > -left[1].q ? -left[0].q : -left[1].q;
+    xl = xl > xMin ? xl : xMin;
+    int64_t xr = right[0].q < right[1].q ? right[0].q : right[1].q;
+    xr = xr < xMax ? xr : xMax;
+    step(left[0]), step(left[1]), step(right[0]), step(right[1]);
+    if (xl > xr) continue;
 
-    const double px = static_cast<double>(xl) - ox, py = static_cast<double>(y) - oy;
-    const float zStart = static_cast<float>(v[0].sz + dzdx * px + dzdy * py);
+    // Offsets from vertex 0 stay small, so the sums keep their precision.
+    const float fx = static_cast<float>(static_cast<double>(xl) - ox);
+    const float fy = static_cast<float>(static_cast<double>(y) - oy);
+    const float zStart = z00 + dzdx * fx + dzdy * fy;
     const size_t row = static_cast<size_t>(y) * static_cast<size_t>(pitch);
     uint32_t* cp = color + row + xl;
     float* zp = kZ ? depth + row + xl : nullptr;
     const int n = static_cast<int>(xr - xl + 1);
-    int32_t cr = 0, cg = 0, cb = 0;
+    int32_t cc[3] = {}, sc[3] = {};
     if (kGouraud) {
-      cr = static_cast<int32_t>(std::lrint((v[0].r + drdx * px + drdy * py) * 65536.0)) + 32768;
-      cg = static_cast<int32_t>(std::lrint((v[0].g + dgdx * px + dgdy * py) * 65536.0)) + 32768;
-      cb = static_cast<int32_t>(std::lrint((v[0].b + dbdx * px + dbdy * py) * 65536.0)) + 32768;
+      // Pixel centres lie inside the snapped triangle, so the colours there
+      // lie between the vertex colours; the clamp only absorbs rounding.
+#if defined(__SSE2__)
+      const __m128 first = _mm_min_ps(
+          _mm_max_ps(_mm_add_ps(cBase, _mm_add_ps(_mm_mul_ps(cdx, _mm_set1_ps(fx)), _mm_mul_ps(cdy, _mm_set1_ps(fy)))),
+                     _mm_setzero_ps()),
+          _mm_set1_ps(255.0f));
+      alignas(16) int32_t fixed[4];
+      _mm_store_si128(reinterpret_cast<__m128i*>(fixed),
+                      _mm_add_epi32(_mm_cvttps_epi32(_mm_mul_ps(first, _mm_set1_ps(65536.0f))), _mm_set1_epi32(32768)));
+      cc[0] = fixed[0], cc[1] = fixed[1], cc[2] = fixed[2];
+#else
+      for (int ch = 0; ch < 3; ++ch) {
+        const float first = std::clamp(grad[ch][2] + grad[ch][0] * fx + grad[ch][1] * fy, 0.0f, 255.0f);
+        cc[ch] = static_cast<int32_t>(first * 65536.0f) + 32768;
+      }
+#endif
+      sc[0] = cstep[0], sc[1] = cstep[1], sc[2] = cstep[2];
     }
     float fi = 0.0f;
     for (int i = 0; i < n; ++i, fi += 1.0f) {
+      if (kZ || kChecked) {
+        const float z = zStart + dzdx * fi;
+        bool pass = true;
+        if (kChecked) pass = z >= 0.0f && z <= 1.0f;
+        if (kZ) pass = pass && z <= zp[i];
+        if (!pass) {
+          if (kGouraud) cc[0] += sc[0], cc[1] += sc[1], cc[2] += sc[2];
+          continue;
+        }
+        if (kZ && bZWrite) zp[i] = z;
+      }
       uint32_t c = flatColor;
       if (kGouraud) {
-        const int32_t r8 = std::clamp(cr >> 16, 0, 255), g8 = std::clamp(cg >> 16, 0, 255),
-                      b8 = std::clamp(cb >> 16, 0, 255);
-        c = 0xFF000000u | (static_cast<uint32_t>(r8) << 16) | (static_cast<uint32_t>(g8) << 8) |
-            static_cast<uint32_t>(b8);
-        cr += idr, cg += idg, cb += idb;
-      }
-      if (kZ || kChecked) {
-        const float z = zStart + fdzdx * fi;
-        if (kChecked && !(z >= 0.0f && z <= 1.0f)) continue;
-        if (kZ) {
-          if (!(z <= zp[i])) continue;
-          if (bZWrite) zp[i] = z;
-        }
+        c = 0xFF000000u | (static_cast<uint32_t>(std::min(cc[0] >> 16, 255)) << 16) |
+            (static_cast<uint32_t>(std::min(cc[1] >> 16, 255)) << 8) |
+            static_cast<uint32_t>(std::min(cc[2] >> 16, 255));
+        cc[0] += sc[0], cc[1] += sc[1], cc[2] += sc[2];
       }
       cp[i] = c;
       if (kChecked && counts) ++counts[row + static_cast<size_t>(xl) + static_cast<size_t>(i)];

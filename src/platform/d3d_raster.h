@@ -35,7 +35,18 @@ struct Context {
   // Maps the viewport: sx = x/w * kx + bx, sy = y/w * ky + by.
   void SetViewport(const D3DVIEWPORT2& vp, int targetWidth, int targetHeight);
   // Fills in the clip bits and, inside, the screen position.
-  void Project(Vertex& v) const;
+  void Project(Vertex& v) const {
+    uint32_t out = 0;
+    for (int p = 0; p < kPlanes; ++p)
+      if (PlaneDistance(v, p) < 0) out |= 1u << p;
+    v.out = out;
+    if (out == 0) {
+      const float rw = 1.0f / v.w;
+      v.sx = v.x * rw * kx_ + bx_;
+      v.sy = v.y * rw * ky_ + by_;
+      v.sz = v.z * rw;
+    }
+  }
 
   void Point(const Vertex& a) const;
   void Line(const Vertex& a, const Vertex& b) const;
@@ -48,7 +59,10 @@ struct Context {
   static constexpr int kPlanes = 6;
   float planes_[kPlanes][5] = {};
 
-  float PlaneDistance(const Vertex& v, int plane) const;
+  float PlaneDistance(const Vertex& v, int p) const {
+    const float* q = planes_[p];
+    return q[0] * v.x + q[1] * v.y + q[2] * v.z + q[3] * v.w + q[4];
+  }
   Vertex Lerp(const Vertex& a, const Vertex& b, float t) const;
   void RasterTriangle(const Vertex& a, const Vertex& b, const Vertex& c, const Vertex& flat) const;
   template <bool kZ, bool kGouraud, bool kChecked>
