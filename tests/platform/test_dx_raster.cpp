@@ -97,14 +97,21 @@ TEST_F(DxRaster, LitFaceFollowsTheLightingFormula) {
   const D3DCOLOR ambient = RGB_MAKE(0x40, 0x20, 0x80);
   ASSERT_EQ(IDirect3DDevice2_SetLightState(rig.dev, D3DLIGHTSTATE_AMBIENT, ambient), D3D_OK);
 
-  // Clockwise on the screen: top-left, top-right, bottom-left.
-  D3DVERTEX v[3] = {{-0.25f, 0.1f, 0, 0, 0, -1, 0, 0}, {0.5f, 0.5f, 0, 0, 0, -1, 0, 0},
-                    {-0.5f, -0.5f, 0, 0, 0, -1, 0, 0}};
+  // Clockwise on the screen: top-left, top-right, bottom-left. A fourth,
+  // unused vertex makes the device light the others four at a time; the
+  // faces are drawn both ways.
+  D3DVERTEX v[4] = {{-0.25f, 0.1f, 0, 0, 0, -1, 0, 0},
+                    {0.5f, 0.5f, 0, 0, 0, -1, 0, 0},
+                    {-0.5f, -0.5f, 0, 0, 0, -1, 0, 0},
+                    {0.9f, -0.9f, 0, 0, 0, -1, 0, 0}};
   WORD idx[3] = {0, 1, 2};
-  rig.BeginFrame();
-  ASSERT_EQ(IDirect3DDevice2_DrawIndexedPrimitive(rig.dev, D3DPT_TRIANGLELIST, D3DVT_VERTEX, v, 3, idx, 3, 0),
-            D3D_OK);
-  QImage img = rig.EndFrame();
+  auto draw = [&](DWORD vertexCount) {
+    rig.BeginFrame();
+    EXPECT_EQ(IDirect3DDevice2_DrawIndexedPrimitive(rig.dev, D3DPT_TRIANGLELIST, D3DVT_VERTEX, v, vertexCount,
+                                                    idx, 3, 0),
+              D3D_OK);
+    return rig.EndFrame();
+  };
 
   // The formula, worked here from the first vertex at world (0, 0, 0).
   const double dx = 1.0, dy = 2.0, dz = -3.0;
@@ -120,10 +127,12 @@ TEST_F(DxRaster, LitFaceFollowsTheLightingFormula) {
     expected[c] = static_cast<int>(std::lround(std::min(1.0, v0) * 255.0));
   }
   // The centre of the face.
-  const QRgb px = img.pixel(37, 34);
-  EXPECT_NEAR(qRed(px), expected[0], 1);
-  EXPECT_NEAR(qGreen(px), expected[1], 1);
-  EXPECT_NEAR(qBlue(px), expected[2], 1);
+  for (DWORD count : {3u, 4u}) {
+    const QRgb px = draw(count).pixel(37, 34);
+    EXPECT_NEAR(qRed(px), expected[0], 1) << count;
+    EXPECT_NEAR(qGreen(px), expected[1], 1) << count;
+    EXPECT_NEAR(qBlue(px), expected[2], 1) << count;
+  }
 
   // Switched off, out of range, or taken out of the viewport, the light adds
   // nothing: only emissive and ambient remain.
@@ -134,14 +143,12 @@ TEST_F(DxRaster, LitFaceFollowsTheLightingFormula) {
   ASSERT_EQ(IDirect3DViewport2_DeleteLight(rig.vp, light), D3D_OK);
   ASSERT_EQ(IDirect3DViewport2_AddLight(rig.vp, far), D3D_OK);
   ASSERT_EQ(IDirect3DViewport2_AddLight(rig.vp, off), D3D_OK);
-  rig.BeginFrame();
-  ASSERT_EQ(IDirect3DDevice2_DrawIndexedPrimitive(rig.dev, D3DPT_TRIANGLELIST, D3DVT_VERTEX, v, 3, idx, 3, 0),
-            D3D_OK);
-  img = rig.EndFrame();
-  const QRgb px2 = img.pixel(37, 34);
-  EXPECT_NEAR(qRed(px2), base[0], 1);
-  EXPECT_NEAR(qGreen(px2), base[1], 1);
-  EXPECT_NEAR(qBlue(px2), base[2], 1);
+  for (DWORD count : {3u, 4u}) {
+    const QRgb px2 = draw(count).pixel(37, 34);
+    EXPECT_NEAR(qRed(px2), base[0], 1) << count;
+    EXPECT_NEAR(qGreen(px2), base[1], 1) << count;
+    EXPECT_NEAR(qBlue(px2), base[2], 1) << count;
+  }
 
   EXPECT_EQ(IDirect3DViewport2_DeleteLight(rig.vp, light), D3DERR_LIGHTNOTINTHISVIEWPORT);
   IDirect3DLight_Release(light);
