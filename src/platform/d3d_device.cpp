@@ -315,7 +315,10 @@ HRESULT Vp_DeleteLight(IDirect3DViewport2* This, LPDIRECT3DLIGHT lightFace) {
   LightObj* light = OwnerOf<LightObj>(lightFace);
   if (light == nullptr) return DDERR_INVALIDPARAMS;
   auto it = std::find(self->lights.begin(), self->lights.end(), light);
-  if (it == self->lights.end()) return D3DERR_LIGHTNOTINTHISVIEWPORT;
+  // Taking out a light that is in no viewport at all leaves things as they
+  // should be: it is not an error. (A rebuild stopped by lack of memory can
+  // leave the caller believing a light was added when it was not.)
+  if (it == self->lights.end()) return light->viewport == nullptr ? D3D_OK : D3DERR_LIGHTNOTINTHISVIEWPORT;
   self->lights.erase(it);
   light->viewport = nullptr;
   light->Release();

@@ -150,7 +150,14 @@ TEST_F(DxRaster, LitFaceFollowsTheLightingFormula) {
     EXPECT_NEAR(qBlue(px2), base[2], 1) << count;
   }
 
-  EXPECT_EQ(IDirect3DViewport2_DeleteLight(rig.vp, light), D3DERR_LIGHTNOTINTHISVIEWPORT);
+  // Taking a light out twice is harmless; taking out one that belongs to
+  // another viewport is refused, and so is adding one that has a viewport.
+  EXPECT_EQ(IDirect3DViewport2_DeleteLight(rig.vp, light), D3D_OK);
+  LPDIRECT3DVIEWPORT2 other = nullptr;
+  ASSERT_EQ(IDirect3D2_CreateViewport(rig.d3d, &other, NULL), D3D_OK);
+  EXPECT_EQ(IDirect3DViewport2_DeleteLight(other, far), D3DERR_LIGHTNOTINTHISVIEWPORT);
+  EXPECT_EQ(IDirect3DViewport2_AddLight(other, far), D3DERR_LIGHTHASVIEWPORT);
+  IDirect3DViewport2_Release(other);
   IDirect3DLight_Release(light);
   IDirect3DLight_Release(far);
   IDirect3DLight_Release(off);
