@@ -136,10 +136,8 @@ HRESULT S3_Blt(IDirectDrawSurface3* This, LPRECT destRect, LPDIRECTDRAWSURFACE3 
 
   if (dest->bPrimary) {
     RECT dr = destRect ? *destRect : RECT{0, 0, dest->width, dest->height};
-    if (dr.right <= dr.left || dr.bottom <= dr.top) return DDERR_INVALIDRECT;
-    if (static_cast<int64_t>(dr.right - dr.left) > 4 * static_cast<int64_t>(platform::kMaxSurfaceSide) ||
-        static_cast<int64_t>(dr.bottom - dr.top) > 4 * static_cast<int64_t>(platform::kMaxSurfaceSide))
-      return DDERR_INVALIDRECT;
+    const int64_t w = static_cast<int64_t>(dr.right) - dr.left, h = static_cast<int64_t>(dr.bottom) - dr.top;
+    if (w <= 0 || h <= 0 || w > (1 << 30) || h > (1 << 30)) return DDERR_INVALIDRECT;
     dx::Present(*src, sr, dr, dest->clipper ? dest->clipper->hwnd : nullptr);
     return DD_OK;
   }

@@ -14,8 +14,11 @@ class QImage;
 
 namespace platform {
 // Receives each picture blitted to the primary surface: the pixels already
-// scaled to the destination rectangle (X8R8G8B8), the destination rectangle in
-// screen coordinates and the clipper's window (null without a clipper).
+// scaled to the destination rectangle (X8R8G8B8; at most kMaxSurfaceSide a
+// side, the top-left part of a larger rectangle), the destination rectangle in
+// screen coordinates and the clipper's window (null without a clipper). The
+// image is rewritten by the next blit: paint it during the call, or keep a
+// copy.
 typedef void (*PresentHandler)(const QImage& image, const RECT& rcDest, HWND hwndClip);
 // Installs the window layer's receiver; null presents into the off-screen
 // target that tests read.

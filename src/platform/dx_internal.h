@@ -145,8 +145,9 @@ std::vector<SurfaceObj*>& LiveSurfaces();
 // Where the pixel-count hook records writes, or null while it is off.
 std::vector<uint32_t>* PixelCounts(int width, int height);
 
-// Nearest-neighbour copy of a rectangle into another of any size.
+// Nearest-neighbour copy of a rectangle into another of any size; only the
+// first outW x outH pixels of the destination are made.
 void StretchCopy(const uint32_t* src, int srcPitch, const RECT& srcRect, uint32_t* dst, int dstPitch,
-                 const RECT& dstRect);
+                 const RECT& dstRect, int outW = 1 << 30, int outH = 1 << 30);
 
 }  // namespace dx

@@ -84,6 +84,14 @@ TEST_F(DxSurfaces, BlitStretchesToTheDestination) {
     for (int x = 0; x < 16; ++x)
       EXPECT_EQ(Rgb(img, x, y), static_cast<uint32_t>((y / 3) * 16 + x / 2 + 1)) << x << "," << y;
 
+  // A destination wider than any screen shows its top-left part only.
+  RECT huge = {-10, 0, 19990, 4};
+  ASSERT_EQ(IDirectDrawSurface3_Blt(rig.primary, &huge, rig.back, NULL, DDBLT_WAIT, NULL), DD_OK);
+  EXPECT_EQ(platform_test::LastPresentedImage().width(), 8192);
+  EXPECT_EQ(platform_test::LastPresentedRect().right, 19990);
+  EXPECT_EQ(Rgb(platform_test::LastPresentedImage(), 0, 0), 1u);
+  EXPECT_EQ(Rgb(platform_test::LastPresentedImage(), 8191, 3), static_cast<uint32_t>(3 * 16 + 3 + 1));
+
   // Between off-screen surfaces, a source rectangle shrunk into a destination one.
   LPDIRECTDRAWSURFACE3 other = nullptr;
   ASSERT_EQ(DxRig::MakeSurface(rig.dd, DDSCAPS_OFFSCREENPLAIN, 4, 2, 0, &other), DD_OK);
