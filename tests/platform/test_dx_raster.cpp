@@ -296,6 +296,39 @@ TEST_F(DxRaster, FlatUsesTheFirstVertexAndGouraudBlends) {
   EXPECT_NEAR(qBlue(mid), 85, 2);
 }
 
+TEST_F(DxRaster, DeviceRefusesBadCallsWithoutDrawing) {
+  D3DLVERTEX tri[3] = {PX(10, 10, 0.5f, 0xFFFF0000), PX(50, 10, 0.5f, 0xFFFF0000), PX(10, 50, 0.5f, 0xFFFF0000)};
+  WORD beyond[3] = {0, 1, 3};
+  // Outside a scene nothing is drawn.
+  EXPECT_EQ(IDirect3DDevice2_DrawPrimitive(rig.dev, D3DPT_TRIANGLELIST, D3DVT_LVERTEX, tri, 3, 0),
+            D3DERR_SCENE_NOT_IN_SCENE);
+  rig.BeginFrame();
+  // An index past the vertices would read beyond the caller's array.
+  EXPECT_EQ(IDirect3DDevice2_DrawIndexedPrimitive(rig.dev, D3DPT_TRIANGLELIST, D3DVT_LVERTEX, tri, 3, beyond, 3, 0),
+            DDERR_INVALIDPARAMS);
+  EXPECT_EQ(IDirect3DDevice2_DrawPrimitive(rig.dev, D3DPT_TRIANGLELIST, D3DVT_TLVERTEX, tri, 3, 0),
+            D3DERR_INVALIDVERTEXTYPE);
+  EXPECT_EQ(IDirect3DDevice2_DrawPrimitive(rig.dev, static_cast<D3DPRIMITIVETYPE>(9), D3DVT_LVERTEX, tri, 3, 0),
+            D3DERR_INVALIDPRIMITIVETYPE);
+  EXPECT_EQ(CountNonBlack(rig.EndFrame()), 0);
+
+  EXPECT_EQ(IDirect3DDevice2_SetRenderState(rig.dev, D3DRENDERSTATE_SHADEMODE, 7), DDERR_INVALIDPARAMS);
+  EXPECT_EQ(IDirect3DDevice2_SetLightState(rig.dev, D3DLIGHTSTATE_MATERIAL, 12345), DDERR_INVALIDPARAMS);
+  // A released material's handle names nothing any more.
+  LPDIRECT3DMATERIAL2 mat = nullptr;
+  ASSERT_EQ(IDirect3D2_CreateMaterial(rig.d3d, &mat, NULL), D3D_OK);
+  D3DMATERIALHANDLE h = 0;
+  ASSERT_EQ(IDirect3DMaterial2_GetHandle(mat, rig.dev, &h), D3D_OK);
+  EXPECT_NE(h, 0u);
+  EXPECT_EQ(IDirect3DDevice2_SetLightState(rig.dev, D3DLIGHTSTATE_MATERIAL, h), D3D_OK);
+  IDirect3DMaterial2_Release(mat);
+  EXPECT_EQ(IDirect3DDevice2_SetLightState(rig.dev, D3DLIGHTSTATE_MATERIAL, h), DDERR_INVALIDPARAMS);
+  D3DVIEWPORT2 bad = {};
+  bad.dwSize = sizeof(bad);
+  bad.dwWidth = 10, bad.dwHeight = 10, bad.dvClipWidth = 0.0f, bad.dvClipHeight = 1.0f;
+  EXPECT_EQ(IDirect3DViewport2_SetViewport2(rig.vp, &bad), DDERR_INVALIDPARAMS);
+}
+
 // ---- clipping and the fill rule ------------------------------------------------
 
 TEST_F(DxRaster, TriangleCrossingTheNearPlaneIsClipped) {
