@@ -99,6 +99,7 @@ const D3DMATRIX kIdentity = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
 
 // ---- functions: helpers ---------------------------------------------------
 
+// The live material behind a handle, or null.
 MaterialObj* MaterialOf(D3DMATERIALHANDLE h) {
   auto& handles = MaterialHandles();
   return (h == 0 || h > handles.size()) ? nullptr : handles[h - 1];
@@ -130,6 +131,7 @@ float InvSqrt(float x) {
 
 // ---- functions: IDirect3DLight ----------------------------------------------
 
+// Hands out another interface of the object with a new reference.
 HRESULT Light_QueryInterface(IDirect3DLight* This, DXGUIDARG riid, LPVOID* ppv) {
   DX_ENTER("IDirect3DLight_QueryInterface");
   if (ppv == nullptr) return DDERR_INVALIDPARAMS;
@@ -139,10 +141,12 @@ HRESULT Light_QueryInterface(IDirect3DLight* This, DXGUIDARG riid, LPVOID* ppv) 
   *ppv = This;
   return D3D_OK;
 }
+// Adds a reference to the object.
 ULONG Light_AddRef(IDirect3DLight* This) {
   DX_COUNT("IDirect3DLight_AddRef");
   return OwnerOf<LightObj>(This)->AddRef();
 }
+// Drops a reference; the last one deletes the object.
 ULONG Light_Release(IDirect3DLight* This) {
   DX_COUNT("IDirect3DLight_Release");
   return OwnerOf<LightObj>(This)->Release();
@@ -161,6 +165,7 @@ HRESULT Light_SetLight(IDirect3DLight* This, LPD3DLIGHT lpLight) {
   return D3D_OK;
 }
 
+// Gives back the light record last set.
 HRESULT Light_GetLight(IDirect3DLight* This, LPD3DLIGHT lpLight) {
   DX_ENTER("IDirect3DLight_GetLight");
   LightObj* self = OwnerOf<LightObj>(This);
@@ -177,6 +182,7 @@ LightObj::LightObj() { face = {{&kLightVtbl}, this}; }
 
 // ---- functions: IDirect3DMaterial2 ------------------------------------------
 
+// Hands out another interface of the object with a new reference.
 HRESULT Mat_QueryInterface(IDirect3DMaterial2* This, DXGUIDARG riid, LPVOID* ppv) {
   DX_ENTER("IDirect3DMaterial2_QueryInterface");
   if (ppv == nullptr) return DDERR_INVALIDPARAMS;
@@ -186,20 +192,24 @@ HRESULT Mat_QueryInterface(IDirect3DMaterial2* This, DXGUIDARG riid, LPVOID* ppv
   *ppv = This;
   return D3D_OK;
 }
+// Adds a reference to the object.
 ULONG Mat_AddRef(IDirect3DMaterial2* This) {
   DX_COUNT("IDirect3DMaterial2_AddRef");
   return OwnerOf<MaterialObj>(This)->AddRef();
 }
+// Drops a reference; the last one deletes the object.
 ULONG Mat_Release(IDirect3DMaterial2* This) {
   DX_COUNT("IDirect3DMaterial2_Release");
   return OwnerOf<MaterialObj>(This)->Release();
 }
+// Takes the material record.
 HRESULT Mat_SetMaterial(IDirect3DMaterial2* This, LPD3DMATERIAL lpMat) {
   DX_ENTER("IDirect3DMaterial2_SetMaterial");
   if (lpMat == nullptr || lpMat->dwSize != sizeof(D3DMATERIAL)) return DDERR_INVALIDPARAMS;
   OwnerOf<MaterialObj>(This)->data = *lpMat;
   return D3D_OK;
 }
+// Gives back the material record.
 HRESULT Mat_GetMaterial(IDirect3DMaterial2* This, LPD3DMATERIAL lpMat) {
   DX_ENTER("IDirect3DMaterial2_GetMaterial");
   if (lpMat == nullptr || lpMat->dwSize != sizeof(D3DMATERIAL)) return DDERR_INVALIDPARAMS;
@@ -239,6 +249,7 @@ MaterialObj::~MaterialObj() {
 
 // ---- functions: IDirect3DViewport2 --------------------------------------------
 
+// Hands out another interface of the object with a new reference.
 HRESULT Vp_QueryInterface(IDirect3DViewport2* This, DXGUIDARG riid, LPVOID* ppv) {
   DX_ENTER("IDirect3DViewport2_QueryInterface");
   if (ppv == nullptr) return DDERR_INVALIDPARAMS;
@@ -248,10 +259,12 @@ HRESULT Vp_QueryInterface(IDirect3DViewport2* This, DXGUIDARG riid, LPVOID* ppv)
   *ppv = This;
   return D3D_OK;
 }
+// Adds a reference to the object.
 ULONG Vp_AddRef(IDirect3DViewport2* This) {
   DX_COUNT("IDirect3DViewport2_AddRef");
   return OwnerOf<ViewportObj>(This)->AddRef();
 }
+// Drops a reference; the last one deletes the object.
 ULONG Vp_Release(IDirect3DViewport2* This) {
   DX_COUNT("IDirect3DViewport2_Release");
   return OwnerOf<ViewportObj>(This)->Release();
@@ -309,6 +322,7 @@ HRESULT Vp_AddLight(IDirect3DViewport2* This, LPDIRECT3DLIGHT lightFace) {
   return D3D_OK;
 }
 
+// Takes a light out of the viewport.
 HRESULT Vp_DeleteLight(IDirect3DViewport2* This, LPDIRECT3DLIGHT lightFace) {
   DX_ENTER("IDirect3DViewport2_DeleteLight");
   ViewportObj* self = OwnerOf<ViewportObj>(This);
@@ -325,6 +339,7 @@ HRESULT Vp_DeleteLight(IDirect3DViewport2* This, LPDIRECT3DLIGHT lightFace) {
   return D3D_OK;
 }
 
+// Gives back the viewport data.
 HRESULT Vp_GetViewport2(IDirect3DViewport2* This, LPD3DVIEWPORT2 lpData) {
   DX_ENTER("IDirect3DViewport2_GetViewport2");
   ViewportObj* self = OwnerOf<ViewportObj>(This);
@@ -363,6 +378,7 @@ ViewportObj::~ViewportObj() {
 
 // ---- functions: IDirect3DDevice2, state -----------------------------------------
 
+// Hands out another interface of the object with a new reference.
 HRESULT Dev_QueryInterface(IDirect3DDevice2* This, DXGUIDARG riid, LPVOID* ppv) {
   DX_ENTER("IDirect3DDevice2_QueryInterface");
   if (ppv == nullptr) return DDERR_INVALIDPARAMS;
@@ -372,15 +388,18 @@ HRESULT Dev_QueryInterface(IDirect3DDevice2* This, DXGUIDARG riid, LPVOID* ppv) 
   *ppv = This;
   return D3D_OK;
 }
+// Adds a reference to the object.
 ULONG Dev_AddRef(IDirect3DDevice2* This) {
   DX_COUNT("IDirect3DDevice2_AddRef");
   return OwnerOf<DeviceObj>(This)->AddRef();
 }
+// Drops a reference; the last one deletes the object.
 ULONG Dev_Release(IDirect3DDevice2* This) {
   DX_COUNT("IDirect3DDevice2_Release");
   return OwnerOf<DeviceObj>(This)->Release();
 }
 
+// Adds a viewport to the device; the device holds it.
 HRESULT Dev_AddViewport(IDirect3DDevice2* This, LPDIRECT3DVIEWPORT2 vpFace) {
   DX_ENTER("IDirect3DDevice2_AddViewport");
   DeviceObj* self = OwnerOf<DeviceObj>(This);
@@ -396,6 +415,7 @@ HRESULT Dev_AddViewport(IDirect3DDevice2* This, LPDIRECT3DVIEWPORT2 vpFace) {
   return D3D_OK;
 }
 
+// Takes a viewport from the device.
 HRESULT Dev_DeleteViewport(IDirect3DDevice2* This, LPDIRECT3DVIEWPORT2 vpFace) {
   DX_ENTER("IDirect3DDevice2_DeleteViewport");
   DeviceObj* self = OwnerOf<DeviceObj>(This);
@@ -414,6 +434,7 @@ bool TargetLost(const DeviceObj* d) {
   return d->target->bLost || (d->target->attachedZ != nullptr && d->target->attachedZ->bLost);
 }
 
+// Opens a scene; draws happen only inside one.
 HRESULT Dev_BeginScene(IDirect3DDevice2* This) {
   DX_ENTER("IDirect3DDevice2_BeginScene");
   DeviceObj* self = OwnerOf<DeviceObj>(This);
@@ -425,6 +446,7 @@ HRESULT Dev_BeginScene(IDirect3DDevice2* This) {
   return D3D_OK;
 }
 
+// Closes the scene.
 HRESULT Dev_EndScene(IDirect3DDevice2* This) {
   DX_ENTER("IDirect3DDevice2_EndScene");
   DeviceObj* self = OwnerOf<DeviceObj>(This);
@@ -434,6 +456,7 @@ HRESULT Dev_EndScene(IDirect3DDevice2* This) {
   return D3D_OK;
 }
 
+// Chooses which of the device's viewports draws map into and light from.
 HRESULT Dev_SetCurrentViewport(IDirect3DDevice2* This, LPDIRECT3DVIEWPORT2 vpFace) {
   DX_ENTER("IDirect3DDevice2_SetCurrentViewport");
   DeviceObj* self = OwnerOf<DeviceObj>(This);
@@ -443,6 +466,7 @@ HRESULT Dev_SetCurrentViewport(IDirect3DDevice2* This, LPDIRECT3DVIEWPORT2 vpFac
   return D3D_OK;
 }
 
+// The current viewport, with a new reference.
 HRESULT Dev_GetCurrentViewport(IDirect3DDevice2* This, LPDIRECT3DVIEWPORT2* out) {
   DX_ENTER("IDirect3DDevice2_GetCurrentViewport");
   DeviceObj* self = OwnerOf<DeviceObj>(This);
@@ -454,6 +478,7 @@ HRESULT Dev_GetCurrentViewport(IDirect3DDevice2* This, LPDIRECT3DVIEWPORT2* out)
   return D3D_OK;
 }
 
+// The value of a render state.
 HRESULT Dev_GetRenderState(IDirect3DDevice2* This, D3DRENDERSTATETYPE type, LPDWORD value) {
   DX_ENTER("IDirect3DDevice2_GetRenderState");
   DeviceObj* self = OwnerOf<DeviceObj>(This);
@@ -498,6 +523,7 @@ HRESULT Dev_SetRenderState(IDirect3DDevice2* This, D3DRENDERSTATETYPE type, DWOR
   }
 }
 
+// The value of a light state.
 HRESULT Dev_GetLightState(IDirect3DDevice2* This, D3DLIGHTSTATETYPE type, LPDWORD value) {
   DX_ENTER("IDirect3DDevice2_GetLightState");
   DeviceObj* self = OwnerOf<DeviceObj>(This);
@@ -529,6 +555,7 @@ HRESULT Dev_SetLightState(IDirect3DDevice2* This, D3DLIGHTSTATETYPE type, DWORD 
   }
 }
 
+// Sets the world, view or projection matrix.
 HRESULT Dev_SetTransform(IDirect3DDevice2* This, D3DTRANSFORMSTATETYPE type, LPD3DMATRIX m) {
   DX_ENTER("IDirect3DDevice2_SetTransform");
   DeviceObj* self = OwnerOf<DeviceObj>(This);
@@ -543,6 +570,7 @@ HRESULT Dev_SetTransform(IDirect3DDevice2* This, D3DTRANSFORMSTATETYPE type, LPD
   return D3D_OK;
 }
 
+// Gives back the world, view or projection matrix.
 HRESULT Dev_GetTransform(IDirect3DDevice2* This, D3DTRANSFORMSTATETYPE type, LPD3DMATRIX m) {
   DX_ENTER("IDirect3DDevice2_GetTransform");
   DeviceObj* self = OwnerOf<DeviceObj>(This);
@@ -792,6 +820,7 @@ bool KnownVertex(D3DVERTEXTYPE t) { return t == D3DVT_VERTEX || t == D3DVT_LVERT
 // The most vertices one call may hand over: what 16-bit indices can reach.
 constexpr DWORD kMaxVertices = 65536;
 
+// Draws points, lines or triangles from consecutive vertices.
 HRESULT Dev_DrawPrimitive(IDirect3DDevice2* This, D3DPRIMITIVETYPE ptype, D3DVERTEXTYPE vtype, LPCVOID verts,
                           DWORD count, DWORD) {
   DX_ENTER("IDirect3DDevice2_DrawPrimitive");
@@ -807,6 +836,7 @@ HRESULT Dev_DrawPrimitive(IDirect3DDevice2* This, D3DPRIMITIVETYPE ptype, D3DVER
   return D3D_OK;
 }
 
+// Draws points, lines or triangles from vertices named by 16-bit indices.
 HRESULT Dev_DrawIndexedPrimitive(IDirect3DDevice2* This, D3DPRIMITIVETYPE ptype, D3DVERTEXTYPE vtype,
                                  LPCVOID verts, DWORD vcount, const WORD* indices, DWORD icount, DWORD) {
   DX_ENTER("IDirect3DDevice2_DrawIndexedPrimitive");
@@ -851,6 +881,7 @@ DeviceObj::~DeviceObj() {
 
 namespace dx {
 
+// A device rendering into the surface (and its attached Z buffer).
 HRESULT NewDevice(SurfaceObj* target, LPDIRECT3DDEVICE2* out) {
   DeviceObj* device = new (std::nothrow) DeviceObj;
   if (device == nullptr) return DDERR_OUTOFMEMORY;
@@ -861,6 +892,7 @@ HRESULT NewDevice(SurfaceObj* target, LPDIRECT3DDEVICE2* out) {
   return D3D_OK;
 }
 
+// A new viewport object.
 HRESULT NewViewport(LPDIRECT3DVIEWPORT2* out) {
   ViewportObj* vp = new (std::nothrow) ViewportObj;
   if (vp == nullptr) return DDERR_OUTOFMEMORY;
@@ -868,6 +900,7 @@ HRESULT NewViewport(LPDIRECT3DVIEWPORT2* out) {
   return D3D_OK;
 }
 
+// A new light object.
 HRESULT NewLight(LPDIRECT3DLIGHT* out) {
   LightObj* light = new (std::nothrow) LightObj;
   if (light == nullptr) return DDERR_OUTOFMEMORY;
@@ -875,6 +908,7 @@ HRESULT NewLight(LPDIRECT3DLIGHT* out) {
   return D3D_OK;
 }
 
+// A new material object.
 HRESULT NewMaterial(LPDIRECT3DMATERIAL2* out) {
   MaterialObj* material = new (std::nothrow) MaterialObj;
   if (material == nullptr) return DDERR_OUTOFMEMORY;

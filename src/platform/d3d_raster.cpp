@@ -56,6 +56,7 @@ float Floor(float v) {
 // Nearest integer of a value well inside the 64-bit range, without a libm call.
 int64_t Round(float v) { return static_cast<int64_t>(v >= 0.0f ? v + 0.5f : v - 0.5f); }
 
+// An opaque X8R8G8B8 pixel from 0-255 channels.
 uint32_t Pack(float r, float g, float b) {
   return 0xFF000000u | (Channel(r) << 16) | (Channel(g) << 8) | Channel(b);
 }

@@ -47,14 +47,17 @@ HRESULT QueryDirectDraw(DirectDrawObj* self, DXGUIDARG riid, LPVOID* ppv) {
 
 // ---- functions: IDirectDraw -------------------------------------------------
 
+// Hands out another interface of the object with a new reference.
 HRESULT DD1_QueryInterface(IDirectDraw* This, DXGUIDARG riid, LPVOID* ppv) {
   DX_ENTER("IDirectDraw_QueryInterface");
   return QueryDirectDraw(OwnerOf<DirectDrawObj>(This), riid, ppv);
 }
+// Adds a reference to the object.
 ULONG DD1_AddRef(IDirectDraw* This) {
   DX_COUNT("IDirectDraw_AddRef");
   return OwnerOf<DirectDrawObj>(This)->AddRef();
 }
+// Drops a reference; the last one deletes the object.
 ULONG DD1_Release(IDirectDraw* This) {
   DX_COUNT("IDirectDraw_Release");
   return OwnerOf<DirectDrawObj>(This)->Release();
@@ -64,14 +67,17 @@ const IDirectDrawVtbl kDD1Vtbl = {DD1_QueryInterface, DD1_AddRef, DD1_Release};
 
 // ---- functions: IDirectDraw2 ------------------------------------------------
 
+// Hands out another interface of the object with a new reference.
 HRESULT DD2_QueryInterface(IDirectDraw2* This, DXGUIDARG riid, LPVOID* ppv) {
   DX_ENTER("IDirectDraw2_QueryInterface");
   return QueryDirectDraw(OwnerOf<DirectDrawObj>(This), riid, ppv);
 }
+// Adds a reference to the object.
 ULONG DD2_AddRef(IDirectDraw2* This) {
   DX_COUNT("IDirectDraw2_AddRef");
   return OwnerOf<DirectDrawObj>(This)->AddRef();
 }
+// Drops a reference; the last one deletes the object.
 ULONG DD2_Release(IDirectDraw2* This) {
   DX_COUNT("IDirectDraw2_Release");
   return OwnerOf<DirectDrawObj>(This)->Release();
@@ -169,14 +175,17 @@ const IDirectDraw2Vtbl kDD2Vtbl = {DD2_QueryInterface,    DD2_AddRef,         DD
 
 // ---- functions: IDirect3D2 --------------------------------------------------
 
+// Hands out another interface of the object with a new reference.
 HRESULT D3D_QueryInterface(IDirect3D2* This, DXGUIDARG riid, LPVOID* ppv) {
   DX_ENTER("IDirect3D2_QueryInterface");
   return QueryDirectDraw(OwnerOf<DirectDrawObj>(This), riid, ppv);
 }
+// Adds a reference to the object.
 ULONG D3D_AddRef(IDirect3D2* This) {
   DX_COUNT("IDirect3D2_AddRef");
   return OwnerOf<DirectDrawObj>(This)->AddRef();
 }
+// Drops a reference; the last one deletes the object.
 ULONG D3D_Release(IDirect3D2* This) {
   DX_COUNT("IDirect3D2_Release");
   return OwnerOf<DirectDrawObj>(This)->Release();
@@ -195,6 +204,7 @@ HRESULT D3D_EnumDevices(IDirect3D2*, LPD3DENUMDEVICESCALLBACK callback, LPVOID c
   return D3D_OK;
 }
 
+// Makes a light with no description yet.
 HRESULT D3D_CreateLight(IDirect3D2*, LPDIRECT3DLIGHT* out, IUnknown* outer) {
   DX_ENTER("IDirect3D2_CreateLight");
   if (out == nullptr) return DDERR_INVALIDPARAMS;
@@ -203,6 +213,7 @@ HRESULT D3D_CreateLight(IDirect3D2*, LPDIRECT3DLIGHT* out, IUnknown* outer) {
   return dx::NewLight(out);
 }
 
+// Makes a material, black until described.
 HRESULT D3D_CreateMaterial(IDirect3D2*, LPDIRECT3DMATERIAL2* out, IUnknown* outer) {
   DX_ENTER("IDirect3D2_CreateMaterial");
   if (out == nullptr) return DDERR_INVALIDPARAMS;
@@ -211,6 +222,7 @@ HRESULT D3D_CreateMaterial(IDirect3D2*, LPDIRECT3DMATERIAL2* out, IUnknown* oute
   return dx::NewMaterial(out);
 }
 
+// Makes a viewport with no data yet.
 HRESULT D3D_CreateViewport(IDirect3D2*, LPDIRECT3DVIEWPORT2* out, IUnknown* outer) {
   DX_ENTER("IDirect3D2_CreateViewport");
   if (out == nullptr) return DDERR_INVALIDPARAMS;
@@ -244,6 +256,7 @@ DirectDrawObj::DirectDrawObj() {
 
 // ---- functions: IDirectDrawClipper ------------------------------------------
 
+// Hands out another interface of the object with a new reference.
 HRESULT Clip_QueryInterface(IDirectDrawClipper* This, DXGUIDARG riid, LPVOID* ppv) {
   DX_ENTER("IDirectDrawClipper_QueryInterface");
   if (ppv == nullptr) return DDERR_INVALIDPARAMS;
@@ -253,14 +266,17 @@ HRESULT Clip_QueryInterface(IDirectDrawClipper* This, DXGUIDARG riid, LPVOID* pp
   *ppv = This;
   return DD_OK;
 }
+// Adds a reference to the object.
 ULONG Clip_AddRef(IDirectDrawClipper* This) {
   DX_COUNT("IDirectDrawClipper_AddRef");
   return OwnerOf<dx::ClipperObj>(This)->AddRef();
 }
+// Drops a reference; the last one deletes the object.
 ULONG Clip_Release(IDirectDrawClipper* This) {
   DX_COUNT("IDirectDrawClipper_Release");
   return OwnerOf<dx::ClipperObj>(This)->Release();
 }
+// The window the clipper is bound to.
 HRESULT Clip_GetHWnd(IDirectDrawClipper* This, HWND* out) {
   DX_ENTER("IDirectDrawClipper_GetHWnd");
   if (out == nullptr) return DDERR_INVALIDPARAMS;
@@ -280,6 +296,7 @@ const IDirectDrawClipperVtbl kClipperVtbl = {Clip_QueryInterface, Clip_AddRef, C
 
 // ---- functions: IDirectDrawPalette ------------------------------------------
 
+// Hands out another interface of the object with a new reference.
 HRESULT Pal_QueryInterface(IDirectDrawPalette* This, DXGUIDARG riid, LPVOID* ppv) {
   DX_ENTER("IDirectDrawPalette_QueryInterface");
   if (ppv == nullptr) return DDERR_INVALIDPARAMS;
@@ -289,10 +306,12 @@ HRESULT Pal_QueryInterface(IDirectDrawPalette* This, DXGUIDARG riid, LPVOID* ppv
   *ppv = This;
   return DD_OK;
 }
+// Adds a reference to the object.
 ULONG Pal_AddRef(IDirectDrawPalette* This) {
   DX_COUNT("IDirectDrawPalette_AddRef");
   return OwnerOf<dx::PaletteObj>(This)->AddRef();
 }
+// Drops a reference; the last one deletes the object.
 ULONG Pal_Release(IDirectDrawPalette* This) {
   DX_COUNT("IDirectDrawPalette_Release");
   return OwnerOf<dx::PaletteObj>(This)->Release();

@@ -43,6 +43,7 @@ void ScreenSize(int* width, int* height) {
 
 // ---- functions: IDirectDrawSurface (first version) ---------------------------
 
+// Hands out either surface interface with a new reference.
 HRESULT QuerySurface(SurfaceObj* self, DXGUIDARG riid, LPVOID* ppv) {
   if (ppv == nullptr) return DDERR_INVALIDPARAMS;
   *ppv = nullptr;
@@ -56,14 +57,17 @@ HRESULT QuerySurface(SurfaceObj* self, DXGUIDARG riid, LPVOID* ppv) {
   return DD_OK;
 }
 
+// Hands out another interface of the object with a new reference.
 HRESULT S1_QueryInterface(IDirectDrawSurface* This, DXGUIDARG riid, LPVOID* ppv) {
   DX_ENTER("IDirectDrawSurface_QueryInterface");
   return QuerySurface(OwnerOf<SurfaceObj>(This), riid, ppv);
 }
+// Adds a reference to the object.
 ULONG S1_AddRef(IDirectDrawSurface* This) {
   DX_COUNT("IDirectDrawSurface_AddRef");
   return OwnerOf<SurfaceObj>(This)->AddRef();
 }
+// Drops a reference; the last one deletes the object.
 ULONG S1_Release(IDirectDrawSurface* This) {
   DX_COUNT("IDirectDrawSurface_Release");
   return OwnerOf<SurfaceObj>(This)->Release();
@@ -73,14 +77,17 @@ const IDirectDrawSurfaceVtbl kSurface1Vtbl = {S1_QueryInterface, S1_AddRef, S1_R
 
 // ---- functions: IDirectDrawSurface3 -------------------------------------------
 
+// Hands out another interface of the object with a new reference.
 HRESULT S3_QueryInterface(IDirectDrawSurface3* This, DXGUIDARG riid, LPVOID* ppv) {
   DX_ENTER("IDirectDrawSurface3_QueryInterface");
   return QuerySurface(OwnerOf<SurfaceObj>(This), riid, ppv);
 }
+// Adds a reference to the object.
 ULONG S3_AddRef(IDirectDrawSurface3* This) {
   DX_COUNT("IDirectDrawSurface3_AddRef");
   return OwnerOf<SurfaceObj>(This)->AddRef();
 }
+// Drops a reference; the last one deletes the object.
 ULONG S3_Release(IDirectDrawSurface3* This) {
   DX_COUNT("IDirectDrawSurface3_Release");
   return OwnerOf<SurfaceObj>(This)->Release();
@@ -208,6 +215,7 @@ HRESULT S3_GetSurfaceDesc(IDirectDrawSurface3* This, LPDDSURFACEDESC desc) {
   return DD_OK;
 }
 
+// Whether the surface has lost its memory.
 HRESULT S3_IsLost(IDirectDrawSurface3* This) {
   DX_ENTER("IDirectDrawSurface3_IsLost");
   return OwnerOf<SurfaceObj>(This)->bLost ? DDERR_SURFACELOST : DD_OK;
@@ -238,6 +246,7 @@ HRESULT S3_Restore(IDirectDrawSurface3* This) {
   return DD_OK;
 }
 
+// Clips what is blitted to the surface by a window (null: no clipping).
 HRESULT S3_SetClipper(IDirectDrawSurface3* This, LPDIRECTDRAWCLIPPER clipperFace) {
   DX_ENTER("IDirectDrawSurface3_SetClipper");
   SurfaceObj* self = OwnerOf<SurfaceObj>(This);

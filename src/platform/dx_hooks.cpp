@@ -36,6 +36,7 @@ struct HookState {
   std::vector<uint32_t> pixelCounts;
 };
 
+// The layer's bookkeeping, made on first use.
 HookState& Hooks() {
   static HookState state;
   return state;
