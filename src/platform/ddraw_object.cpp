@@ -195,11 +195,17 @@ ULONG D3D_Release(IDirect3D2* This) {
 HRESULT D3D_EnumDevices(IDirect3D2*, LPD3DENUMDEVICESCALLBACK callback, LPVOID context) {
   DX_ENTER("IDirect3D2_EnumDevices");
   if (callback == nullptr) return DDERR_INVALIDPARAMS;
+  char description[] = "Software rasterizer with the RGB colour model";
+  char name[] = "RGB Emulation";
+  const std::vector<platform_test::OfferedDevice> offered = dx::OfferedDevices();
+  if (!offered.empty()) {
+    for (platform_test::OfferedDevice d : offered)
+      if (callback(&d.guid, description, name, &d.hw, &d.hel, context) == D3DENUMRET_CANCEL) break;
+    return D3D_OK;
+  }
   GUID guid = IID_IDirect3DRGBDevice;
   D3DDEVICEDESC hw, hel;
   dx::DescribeDevice(&hw, &hel);
-  char description[] = "Software rasterizer with the RGB colour model";
-  char name[] = "RGB Emulation";
   callback(&guid, description, name, &hw, &hel, context);
   return D3D_OK;
 }
@@ -236,7 +242,9 @@ HRESULT D3D_CreateDevice(IDirect3D2*, DXGUIDARG rclsid, LPDIRECTDRAWSURFACE lpDD
   DX_ENTER("IDirect3D2_CreateDevice");
   if (out == nullptr || rclsid.lpGuid == nullptr) return DDERR_INVALIDPARAMS;
   *out = nullptr;
-  if (!IsEqualGUID(*rclsid.lpGuid, IID_IDirect3DRGBDevice)) return E_NOINTERFACE;
+  bool known = IsEqualGUID(*rclsid.lpGuid, IID_IDirect3DRGBDevice);
+  for (const platform_test::OfferedDevice& d : dx::OfferedDevices()) known = known || IsEqualGUID(*rclsid.lpGuid, d.guid);
+  if (!known) return E_NOINTERFACE;
   dx::SurfaceObj* target = dx::SurfaceFrom(lpDDS);
   if (target == nullptr) return DDERR_INVALIDPARAMS;
   if (target->bPrimary || target->bZBuffer || (target->dwCaps & DDSCAPS_3DDEVICE) == 0) return DDERR_INVALIDCAPS;

@@ -32,6 +32,7 @@ struct HookState {
   QImage presented;
   RECT presentedRect = {};
   uint64_t presentCount = 0;
+  std::vector<platform_test::OfferedDevice> offered;
   bool bCountPixels = false;
   std::vector<uint32_t> pixelCounts;
 };
@@ -86,6 +87,9 @@ DWORD DisplayBits() { return Hooks().displayBits; }
 
 // The surfaces that exist.
 std::vector<SurfaceObj*>& LiveSurfaces() { return Hooks().surfaces; }
+
+// The scripted device kinds.
+const std::vector<platform_test::OfferedDevice>& OfferedDevices() { return Hooks().offered; }
 
 // The pixel-count record for a target of this size, while counting is on.
 std::vector<uint32_t>* PixelCounts(int width, int height) {
@@ -208,6 +212,12 @@ void ResetPlatformCallCounts() {
   Hooks().totalCalls = 0;
 }
 
+// Scripts the device kinds EnumDevices offers.
+void SetOfferedDevices(const std::vector<OfferedDevice>& devices) { Hooks().offered = devices; }
+
+// Our rasterizer's own descriptions.
+void OurDeviceDescriptions(D3DDEVICEDESC* hw, D3DDEVICEDESC* hel) { dx::DescribeDevice(hw, hel); }
+
 // Switches the per-pixel write counts on or off.
 void SetPixelCounting(bool on) {
   Hooks().bCountPixels = on;
@@ -222,6 +232,7 @@ void ResetDXHooks() {
   HookState& h = Hooks();
   h.failures.clear();
   h.displayBits = 32;
+  h.offered.clear();
   h.bCountPixels = false;
   h.pixelCounts.clear();
   h.presented = QImage();

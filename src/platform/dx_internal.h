@@ -142,6 +142,8 @@ void Present(const SurfaceObj& source, const RECT& src, const RECT& dest, HWND h
 DWORD DisplayBits();
 // Every surface that exists, for LoseAllSurfaces.
 std::vector<SurfaceObj*>& LiveSurfaces();
+// The device kinds EnumDevices offers: scripted by a test, or empty.
+const std::vector<platform_test::OfferedDevice>& OfferedDevices();
 // Where the pixel-count hook records writes, or null while it is off.
 std::vector<uint32_t>* PixelCounts(int width, int height);
 
