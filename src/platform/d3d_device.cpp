@@ -133,6 +133,7 @@ float InvSqrt(float x) {
 
 // Hands out another interface of the object with a new reference.
 HRESULT Light_QueryInterface(IDirect3DLight* This, DXGUIDARG riid, LPVOID* ppv) {
+  if (ppv != nullptr) *ppv = nullptr;
   DX_ENTER("IDirect3DLight_QueryInterface");
   if (ppv == nullptr) return DDERR_INVALIDPARAMS;
   *ppv = nullptr;
@@ -184,6 +185,7 @@ LightObj::LightObj() { face = {{&kLightVtbl}, this}; }
 
 // Hands out another interface of the object with a new reference.
 HRESULT Mat_QueryInterface(IDirect3DMaterial2* This, DXGUIDARG riid, LPVOID* ppv) {
+  if (ppv != nullptr) *ppv = nullptr;
   DX_ENTER("IDirect3DMaterial2_QueryInterface");
   if (ppv == nullptr) return DDERR_INVALIDPARAMS;
   *ppv = nullptr;
@@ -251,6 +253,7 @@ MaterialObj::~MaterialObj() {
 
 // Hands out another interface of the object with a new reference.
 HRESULT Vp_QueryInterface(IDirect3DViewport2* This, DXGUIDARG riid, LPVOID* ppv) {
+  if (ppv != nullptr) *ppv = nullptr;
   DX_ENTER("IDirect3DViewport2_QueryInterface");
   if (ppv == nullptr) return DDERR_INVALIDPARAMS;
   *ppv = nullptr;
@@ -380,6 +383,7 @@ ViewportObj::~ViewportObj() {
 
 // Hands out another interface of the object with a new reference.
 HRESULT Dev_QueryInterface(IDirect3DDevice2* This, DXGUIDARG riid, LPVOID* ppv) {
+  if (ppv != nullptr) *ppv = nullptr;
   DX_ENTER("IDirect3DDevice2_QueryInterface");
   if (ppv == nullptr) return DDERR_INVALIDPARAMS;
   *ppv = nullptr;

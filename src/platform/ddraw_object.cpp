@@ -49,6 +49,7 @@ HRESULT QueryDirectDraw(DirectDrawObj* self, DXGUIDARG riid, LPVOID* ppv) {
 
 // Hands out another interface of the object with a new reference.
 HRESULT DD1_QueryInterface(IDirectDraw* This, DXGUIDARG riid, LPVOID* ppv) {
+  if (ppv != nullptr) *ppv = nullptr;
   DX_ENTER("IDirectDraw_QueryInterface");
   return QueryDirectDraw(OwnerOf<DirectDrawObj>(This), riid, ppv);
 }
@@ -69,6 +70,7 @@ const IDirectDrawVtbl kDD1Vtbl = {DD1_QueryInterface, DD1_AddRef, DD1_Release};
 
 // Hands out another interface of the object with a new reference.
 HRESULT DD2_QueryInterface(IDirectDraw2* This, DXGUIDARG riid, LPVOID* ppv) {
+  if (ppv != nullptr) *ppv = nullptr;
   DX_ENTER("IDirectDraw2_QueryInterface");
   return QueryDirectDraw(OwnerOf<DirectDrawObj>(This), riid, ppv);
 }
@@ -85,6 +87,7 @@ ULONG DD2_Release(IDirectDraw2* This) {
 
 // Makes a clipper with no window yet.
 HRESULT DD2_CreateClipper(IDirectDraw2*, DWORD dwFlags, LPDIRECTDRAWCLIPPER* out, IUnknown* outer) {
+  if (out != nullptr) *out = nullptr;
   DX_ENTER("IDirectDraw2_CreateClipper");
   if (out == nullptr || dwFlags != 0) return DDERR_INVALIDPARAMS;
   *out = nullptr;
@@ -98,6 +101,7 @@ HRESULT DD2_CreateClipper(IDirectDraw2*, DWORD dwFlags, LPDIRECTDRAWCLIPPER* out
 // Makes a 256-entry palette from the caller's table.
 HRESULT DD2_CreatePalette(IDirectDraw2*, DWORD dwFlags, LPPALETTEENTRY table, LPDIRECTDRAWPALETTE* out,
                           IUnknown* outer) {
+  if (out != nullptr) *out = nullptr;
   DX_ENTER("IDirectDraw2_CreatePalette");
   if (out == nullptr || table == nullptr || (dwFlags & DDPCAPS_8BIT) == 0) return DDERR_INVALIDPARAMS;
   *out = nullptr;
@@ -111,6 +115,7 @@ HRESULT DD2_CreatePalette(IDirectDraw2*, DWORD dwFlags, LPPALETTEENTRY table, LP
 
 // Makes the primary surface, an off-screen colour surface or a Z buffer.
 HRESULT DD2_CreateSurface(IDirectDraw2* This, LPDDSURFACEDESC desc, LPDIRECTDRAWSURFACE* out, IUnknown* outer) {
+  if (out != nullptr) *out = nullptr;
   DX_ENTER("IDirectDraw2_CreateSurface");
   if (out == nullptr || desc == nullptr || desc->dwSize != sizeof(DDSURFACEDESC)) return DDERR_INVALIDPARAMS;
   *out = nullptr;
@@ -177,6 +182,7 @@ const IDirectDraw2Vtbl kDD2Vtbl = {DD2_QueryInterface,    DD2_AddRef,         DD
 
 // Hands out another interface of the object with a new reference.
 HRESULT D3D_QueryInterface(IDirect3D2* This, DXGUIDARG riid, LPVOID* ppv) {
+  if (ppv != nullptr) *ppv = nullptr;
   DX_ENTER("IDirect3D2_QueryInterface");
   return QueryDirectDraw(OwnerOf<DirectDrawObj>(This), riid, ppv);
 }
@@ -212,6 +218,7 @@ HRESULT D3D_EnumDevices(IDirect3D2*, LPD3DENUMDEVICESCALLBACK callback, LPVOID c
 
 // Makes a light with no description yet.
 HRESULT D3D_CreateLight(IDirect3D2*, LPDIRECT3DLIGHT* out, IUnknown* outer) {
+  if (out != nullptr) *out = nullptr;
   DX_ENTER("IDirect3D2_CreateLight");
   if (out == nullptr) return DDERR_INVALIDPARAMS;
   *out = nullptr;
@@ -221,6 +228,7 @@ HRESULT D3D_CreateLight(IDirect3D2*, LPDIRECT3DLIGHT* out, IUnknown* outer) {
 
 // Makes a material, black until described.
 HRESULT D3D_CreateMaterial(IDirect3D2*, LPDIRECT3DMATERIAL2* out, IUnknown* outer) {
+  if (out != nullptr) *out = nullptr;
   DX_ENTER("IDirect3D2_CreateMaterial");
   if (out == nullptr) return DDERR_INVALIDPARAMS;
   *out = nullptr;
@@ -230,6 +238,7 @@ HRESULT D3D_CreateMaterial(IDirect3D2*, LPDIRECT3DMATERIAL2* out, IUnknown* oute
 
 // Makes a viewport with no data yet.
 HRESULT D3D_CreateViewport(IDirect3D2*, LPDIRECT3DVIEWPORT2* out, IUnknown* outer) {
+  if (out != nullptr) *out = nullptr;
   DX_ENTER("IDirect3D2_CreateViewport");
   if (out == nullptr) return DDERR_INVALIDPARAMS;
   *out = nullptr;
@@ -239,6 +248,7 @@ HRESULT D3D_CreateViewport(IDirect3D2*, LPDIRECT3DVIEWPORT2* out, IUnknown* oute
 
 // Makes a device of the RGB kind rendering into a 3D-capable colour surface.
 HRESULT D3D_CreateDevice(IDirect3D2*, DXGUIDARG rclsid, LPDIRECTDRAWSURFACE lpDDS, LPDIRECT3DDEVICE2* out) {
+  if (out != nullptr) *out = nullptr;
   DX_ENTER("IDirect3D2_CreateDevice");
   if (out == nullptr || rclsid.lpGuid == nullptr) return DDERR_INVALIDPARAMS;
   *out = nullptr;
@@ -266,6 +276,7 @@ DirectDrawObj::DirectDrawObj() {
 
 // Hands out another interface of the object with a new reference.
 HRESULT Clip_QueryInterface(IDirectDrawClipper* This, DXGUIDARG riid, LPVOID* ppv) {
+  if (ppv != nullptr) *ppv = nullptr;
   DX_ENTER("IDirectDrawClipper_QueryInterface");
   if (ppv == nullptr) return DDERR_INVALIDPARAMS;
   *ppv = nullptr;
@@ -306,6 +317,7 @@ const IDirectDrawClipperVtbl kClipperVtbl = {Clip_QueryInterface, Clip_AddRef, C
 
 // Hands out another interface of the object with a new reference.
 HRESULT Pal_QueryInterface(IDirectDrawPalette* This, DXGUIDARG riid, LPVOID* ppv) {
+  if (ppv != nullptr) *ppv = nullptr;
   DX_ENTER("IDirectDrawPalette_QueryInterface");
   if (ppv == nullptr) return DDERR_INVALIDPARAMS;
   *ppv = nullptr;
@@ -356,6 +368,7 @@ PaletteObj::PaletteObj() { face = {{&kPaletteVtbl}, this}; }
 
 // Creates the DirectDraw object of the default display.
 HRESULT DirectDrawCreate(GUID* lpGUID, LPDIRECTDRAW* lplpDD, IUnknown* pUnkOuter) {
+  if (lplpDD != nullptr) *lplpDD = nullptr;
   DX_ENTER("DirectDrawCreate");
   if (lplpDD == nullptr) return DDERR_INVALIDPARAMS;
   *lplpDD = nullptr;

@@ -59,6 +59,7 @@ HRESULT QuerySurface(SurfaceObj* self, DXGUIDARG riid, LPVOID* ppv) {
 
 // Hands out another interface of the object with a new reference.
 HRESULT S1_QueryInterface(IDirectDrawSurface* This, DXGUIDARG riid, LPVOID* ppv) {
+  if (ppv != nullptr) *ppv = nullptr;
   DX_ENTER("IDirectDrawSurface_QueryInterface");
   return QuerySurface(OwnerOf<SurfaceObj>(This), riid, ppv);
 }
@@ -79,6 +80,7 @@ const IDirectDrawSurfaceVtbl kSurface1Vtbl = {S1_QueryInterface, S1_AddRef, S1_R
 
 // Hands out another interface of the object with a new reference.
 HRESULT S3_QueryInterface(IDirectDrawSurface3* This, DXGUIDARG riid, LPVOID* ppv) {
+  if (ppv != nullptr) *ppv = nullptr;
   DX_ENTER("IDirectDrawSurface3_QueryInterface");
   return QuerySurface(OwnerOf<SurfaceObj>(This), riid, ppv);
 }
@@ -168,6 +170,7 @@ HRESULT S3_Blt(IDirectDrawSurface3* This, LPRECT destRect, LPDIRECTDRAWSURFACE3 
 
 // Hands out a device context that draws with Qt onto the surface's own pixels.
 HRESULT S3_GetDC(IDirectDrawSurface3* This, HDC* out) {
+  if (out != nullptr) *out = nullptr;
   DX_ENTER("IDirectDrawSurface3_GetDC");
   SurfaceObj* self = OwnerOf<SurfaceObj>(This);
   if (out == nullptr) return DDERR_INVALIDPARAMS;

@@ -28,6 +28,8 @@ struct CallSite {
 HRESULT Enter(CallSite& site);
 
 // Opens an interface call: counts it and returns an injected failure at once.
+// Calls that hand out an object clear the caller's pointer first, so that an
+// injected failure leaves it null as a real one does.
 #define DX_ENTER(name)                                        \
   static ::dx::CallSite dxSite_(name);                        \
   if (HRESULT hrInjected_ = ::dx::Enter(dxSite_); FAILED(hrInjected_)) \
