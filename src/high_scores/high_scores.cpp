@@ -103,10 +103,11 @@ static void ReportSaveError(const char* lpszFormat) {
 }
 
 // An existing file may be replaced when it is a high-score file, or when the
-// player agrees; a file that does not exist may always be made.
+// player agrees; a file that does not exist may always be made. A directory
+// is not offered for overwriting: the save then fails to open it.
 static BOOL MayReplaceHighScoreFile(const char* lpszFile) {
   struct stat st;
-  if (stat(lpszFile, &st) != 0) return TRUE;
+  if (stat(lpszFile, &st) != 0 || S_ISDIR(st.st_mode)) return TRUE;
   BYTE* data;
   size_t size;
   BOOL bValid = ReadHighScoreFile(lpszFile, &data, &size) == HSREAD_OK &&

@@ -72,7 +72,10 @@ ReplaceResult ReplaceFileContents(const std::string& path, const void* data, siz
     char resolved[PATH_MAX];
     if (realpath(path.c_str(), resolved) != nullptr) target = resolved;
   }
+  // No name, or a directory in the file's place, is no file that can be opened.
+  if (path.empty()) return ReplaceResult::OpenFailed;
   bool exists = stat(target.c_str(), &st) == 0;
+  if (exists && S_ISDIR(st.st_mode)) return ReplaceResult::OpenFailed;
   // A file the player made read-only is refused, as opening it for writing
   // would be, rather than replaced behind its back.
   if (exists && access(target.c_str(), W_OK) != 0) return ReplaceResult::OpenFailed;

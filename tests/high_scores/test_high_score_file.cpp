@@ -322,3 +322,23 @@ TEST_F(HighScoresTest, ReadOnlyFileIsNotReplaced) {
   EXPECT_EQ(ReadBytes(g_szHighScoreFile), old);
   EXPECT_EQ(ListDir(dir_.path()), std::vector<std::string>{"Quandrel3DHiScores"});
 }
+
+TEST_F(HighScoresTest, NoFileToMakeIsCannotOpen) {
+  // A directory in the file's place cannot be opened as a file: no question
+  // about overwriting it, and the failure is the one of opening.
+  std::filesystem::create_directory(g_szHighScoreFile);
+  SetScores({42});
+  answer_ = IDYES;
+  SaveHighScores();
+  ASSERT_EQ(boxes_.size(), 1u);
+  EXPECT_EQ(boxes_[0].text, "Error saving high score table to file \"" +
+                                std::string(g_szHighScoreFile) + "\" - cannot open file.");
+  EXPECT_TRUE(std::filesystem::is_directory(g_szHighScoreFile));
+
+  // An empty name names no file at all.
+  boxes_.clear();
+  UseFile("");
+  SaveHighScores();
+  ASSERT_EQ(boxes_.size(), 1u);
+  EXPECT_EQ(boxes_[0].text, "Error saving high score table to file \"\" - cannot open file.");
+}
