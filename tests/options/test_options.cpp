@@ -144,6 +144,31 @@ TEST_F(OptionsTest, QuotingRules) {
   EXPECT_STREQ(g_szHighScoreFile, "");
 }
 
+TEST_F(OptionsTest, EveryCLocaleBlankSeparatesTokens) {
+  LoadOptionsFromCommandLine("q\v/ShowFPS\f1\r/ViewNext\n0\t/WindowX  7");
+  EXPECT_EQ(g_bShowFPS, 1);
+  EXPECT_EQ(g_bViewNext, 0);
+  EXPECT_EQ(g_nWindowX, 7);
+  // A byte from 0x80 up belongs to the token: "/ViewStats\xA00" is no switch.
+  LoadOptionsFromCommandLine("q /ViewStats\xA0" "0 /WindowY\xA0" "9");
+  EXPECT_EQ(g_bViewStats, 1);
+  EXPECT_EQ(g_nWindowY, 10);
+}
+
+TEST_F(OptionsTest, StarMarksNumberRowsWhateverTheirValue) {
+  // Numbers are converted without checks, so the mark comes with the switch.
+  LoadOptionsFromCommandLine("q *WindowX abc *KeyLeft 300 /WindowY 5");
+  EXPECT_EQ(g_nWindowX, 0);
+  EXPECT_TRUE(g_Options[RowOf("WindowX")].uFlags & OPTION_NOSAVE);
+  EXPECT_TRUE(g_Options[RowOf("KeyLeft")].uFlags & OPTION_NOSAVE);
+  EXPECT_FALSE(g_Options[RowOf("WindowY")].uFlags & OPTION_NOSAVE);
+  SaveOptions();
+  auto values = StoredValues();
+  EXPECT_EQ(values.count("WindowX"), 0u);
+  EXPECT_EQ(values.count("KeyLeft"), 0u);
+  EXPECT_EQ(values["WindowY"].number, 5u);
+}
+
 TEST_F(OptionsTest, NumbersFromTheCommandLine) {
   LoadOptionsFromCommandLine("q /WindowX -20 /windoww 640px /KeyDrop 0x1C /KEYDOWN -1");
   EXPECT_EQ(g_nWindowX, -20);
@@ -278,6 +303,17 @@ TEST_F(OptionsTest, StoreValueTooLongForTheQueryIsSkipped) {
   LoadOptionsFromRegistry();
   EXPECT_STREQ(g_szHighScoreFile, "Quandrel3DHiScores");
   EXPECT_EQ(g_nWindowX, 33);
+}
+
+TEST_F(OptionsTest, StoreQueryTakesTextsOfUpTo1024BytesWithTerminator) {
+  std::string fits(1023, 'f'), over(1024, 'o');
+  WriteStore("\"EXEPath\"=\"" + fits + "\"\n");
+  LoadOptionsFromRegistry();
+  ASSERT_NE(g_lpszEXEPath, nullptr);
+  EXPECT_EQ(std::string(g_lpszEXEPath), fits);
+  WriteStore("\"EXEPath\"=\"" + over + "\"\n");
+  LoadOptionsFromRegistry();
+  EXPECT_EQ(std::string(g_lpszEXEPath), fits) << "1025 bytes do not fit the query";
 }
 
 TEST_F(OptionsTest, ExecutablePathFromTheStoreGetsAHeapBlock) {
