@@ -148,6 +148,9 @@ BOOL LoadHighScoreImage(const BYTE* lpData, size_t uSize) {
     g_HighScores[i].lpszName = nullptr;
   }
   g_uNumHighScores = GetLE32(lpData + 16);
+  // Hands out char blocks, so that the checked statement reads as the report
+  // of a failed name allocation quotes it.
+  auto malloc = [](size_t n) { return static_cast<char*>(std::malloc(n)); };
   size_t offset = HEADER_SIZE;
   for (UINT i = 0; i < g_uNumHighScores; ++i) {
     const BYTE* record = lpData + offset;
@@ -155,7 +158,7 @@ BOOL LoadHighScoreImage(const BYTE* lpData, size_t uSize) {
     g_HighScores[i].uLevel = GetLE32(record + 4);
     g_HighScores[i].tTime = (INT)GetLE32(record + 8);
     UINT uStrLen = GetLE32(record + 12);
-    CHECK_NULL(g_HighScores[i].lpszName = (char*)malloc(uStrLen + 1));
+    CHECK_NULL(g_HighScores[i].lpszName = malloc(uStrLen + 1));
     std::memcpy(g_HighScores[i].lpszName, record + RECORD_SIZE, uStrLen);
     g_HighScores[i].lpszName[uStrLen] = '\0';
     offset += RECORD_SIZE + uStrLen;

@@ -1,8 +1,12 @@
 // The high-score file: its exact bytes, every check a loaded file must pass,
 // and safe saving (temporary file, failures, files that are not ours).
 
+#include <malloc.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <cstdio>
 
 #include <filesystem>
 
@@ -341,4 +345,44 @@ TEST_F(HighScoresTest, NoFileToMakeIsCannotOpen) {
   SaveHighScores();
   ASSERT_EQ(boxes_.size(), 1u);
   EXPECT_EQ(boxes_[0].text, "Error saving high score table to file \"\" - cannot open file.");
+}
+
+#if defined(__SANITIZE_ADDRESS__)
+#define QUANDREL_ASAN 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define QUANDREL_ASAN 1
+#endif
+#endif
+
+// Runs in the child of the death test: the file's image still fits in memory,
+// the copy of the long name does not.
+[[maybe_unused]] static void LoadWithoutRoomForTheName(const std::string& file) {
+  platform_test::SetMessageBoxHandler([](const platform_test::MessageBoxCall& call) {
+    fprintf(stderr, "[%s] %s\n", call.caption.c_str(), call.text.c_str());
+    return IDOK;
+  });
+  std::snprintf(g_szHighScoreFile, MAX_PATH, "%s", file.c_str());
+  // Large blocks come from fresh address space, which the limit then refuses.
+  mallopt(M_MMAP_THRESHOLD, 64 * 1024);
+  long pages = 0;
+  FILE* statm = fopen("/proc/self/statm", "r");
+  if (statm == nullptr || fscanf(statm, "%ld", &pages) != 1) std::abort();
+  fclose(statm);
+  struct rlimit lim;
+  getrlimit(RLIMIT_AS, &lim);
+  lim.rlim_cur = (rlim_t)pages * (rlim_t)sysconf(_SC_PAGESIZE) + (1400u << 10);
+  setrlimit(RLIMIT_AS, &lim);
+  LoadHighScores();
+}
+
+TEST_F(HighScoresTest, NameWithoutMemoryIsFatal) {
+#ifdef QUANDREL_ASAN
+  GTEST_SKIP() << "the sanitizer's allocator aborts instead of failing";
+#else
+  WriteBytes(g_szHighScoreFile, Image({{5, 0, 0, std::string(1000u << 10, 'n')}}));
+  EXPECT_EXIT(LoadWithoutRoomForTheName(g_szHighScoreFile), ::testing::ExitedWithCode(1),
+              "\\[Quandrel 3D\\] .*high_scores\\.cpp:[0-9]+ \\{ g_HighScores\\[i\\]\\.lpszName = "
+              "malloc\\(uStrLen \\+ 1\\) \\}");
+#endif
 }
