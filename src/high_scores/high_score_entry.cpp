@@ -19,13 +19,16 @@ HIGHSCORE* g_pNewHighScore = nullptr;
 static BOOL IsBlank(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
 // The length of the name that is kept: at most MAX_HIGHSCORE_NAME bytes,
-// cut before a character whose UTF-8 sequence would not fit whole.
+// cut before a character whose UTF-8 sequence would not fit whole. A UTF-8
+// sequence has at most three continuation bytes; more in a row are no UTF-8,
+// and such a name is cut at the limit itself.
 static size_t KeptNameLength(const char* lpszTyped) {
   size_t n = std::strlen(lpszTyped);
   if (n <= MAX_HIGHSCORE_NAME) return n;
   n = MAX_HIGHSCORE_NAME;
-  while (n > 0 && ((unsigned char)lpszTyped[n] & 0xC0) == 0x80) --n;
-  return n;
+  size_t cut = n;
+  while (cut > 0 && n - cut < 4 && ((unsigned char)lpszTyped[cut] & 0xC0) == 0x80) --cut;
+  return n - cut < 4 ? cut : n;
 }
 
 // ---- functions ------------------------------------------------------------

@@ -119,3 +119,16 @@ TEST_F(HighScoresTest, LongNamesAreCutAtSixtyFourBytesOnACharacterBoundary) {
   EXPECT_EQ(g_uNumHighScores, 2u);
   EXPECT_TRUE(text.bEntryMode);
 }
+
+TEST_F(HighScoresTest, CutOfANameThatIsNoUtf8KeepsSixtyFourBytes) {
+  // Bytes 0x80 to 0xBF in a row are no UTF-8 sequence; the cut does not eat
+  // them all, or the name would come out empty and be refused.
+  HIGHSCORE hs = Pending(1);
+  HIGHSCOREDLGTEXT text;
+  FillHighScoreDialog(&text, &hs);
+  std::string typed(70, '\xB0');
+  EXPECT_EQ(HighScoreDialogCommand(&text, IDOK, typed.c_str()), 0);
+  ASSERT_EQ(g_uNumHighScores, 1u);
+  EXPECT_EQ(Names()[0], std::string(64, '\xB0'));
+  EXPECT_FALSE(text.bEntryMode);
+}
