@@ -158,7 +158,8 @@ bool LoadStore(platform::RegStore& store, bool& exists) {
 }
 
 // Writes the changed key into the store file, keeping every other key. A
-// damaged file is kept aside as settings.reg.bad rather than lost.
+// damaged file is kept aside as settings.reg.bad rather than lost; when it
+// cannot be put there, it stays and nothing is written.
 bool SaveKey(const OpenKey& key) {
   platform::RegStore store;
   bool exists = false;
@@ -166,7 +167,7 @@ bool SaveKey(const OpenKey& key) {
   std::string path = platform::RegStorePath();
   std::string dir = path.substr(0, path.rfind('/'));
   if (!platform::MakeDirectories(dir)) return false;
-  if (exists && !readable) (void)rename(path.c_str(), (path + ".bad").c_str());
+  if (exists && !readable && rename(path.c_str(), (path + ".bad").c_str()) != 0) return false;
   store[key.name] = key.values;
   std::string text = platform::FormatRegStore(store);
   return platform::ReplaceFileContents(path, text.data(), text.size()) ==

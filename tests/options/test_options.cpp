@@ -359,6 +359,17 @@ TEST_F(OptionsTest, DamagedStoreCountsAsEmptyAndIsKeptAside) {
   EXPECT_EQ(ReadBytes(StorePath() + ".bad"), damaged);
 }
 
+TEST_F(OptionsTest, DamagedStoreThatCannotBeKeptAsideIsNotOverwritten) {
+  std::string damaged = "this is no settings file\n";
+  WriteBytes(StorePath(), damaged);
+  // Something that no rename replaces stands where the copy would go.
+  WriteBytes(StorePath() + ".bad/keep", "x");
+  g_uKeyLeft = 0x10;
+  SaveOptions();
+  EXPECT_EQ(ReadBytes(StorePath()), damaged);
+  EXPECT_EQ(ReadBytes(StorePath() + ".bad/keep"), "x");
+}
+
 TEST_F(OptionsTest, SavedFormsOfEachRowType) {
   g_nWindowX = -20;
   g_nWindowY = 30;
