@@ -48,7 +48,8 @@ bool WriteAll(int fd, const void* data, size_t size) {
 // Creates a fresh temporary file beside the target; -1 when that is refused.
 int CreateTempBeside(const std::string& target, std::string& tempPath) {
   std::string dir = DirectoryOf(target);
-  std::string base = target.substr(dir.size());
+  // A long name is shortened, so that the temporary name stays a valid one.
+  std::string base = target.substr(dir.size(), 200);
   for (int attempt = 0; attempt < 100; ++attempt) {
     tempPath = dir + "." + base + ".tmp." + std::to_string(getpid()) + "." +
                std::to_string(s_tempCounter++);

@@ -386,3 +386,17 @@ TEST_F(HighScoresTest, NameWithoutMemoryIsFatal) {
               "malloc\\(uStrLen \\+ 1\\) \\}");
 #endif
 }
+
+TEST_F(HighScoresTest, LongestFileNameCanBeSaved) {
+  // A name of 245 bytes is a valid file name; the temporary file beside it
+  // must not need a longer one. The directory is short so the path fits.
+  char dir[] = "/tmp/qXXXXXX";
+  ASSERT_NE(mkdtemp(dir), nullptr);
+  std::string file = std::string(dir) + "/" + std::string(245, 'q');
+  UseFile(file);
+  SetScores({42});
+  SaveHighScores();
+  EXPECT_TRUE(boxes_.empty()) << (boxes_.empty() ? "" : boxes_[0].text);
+  EXPECT_EQ(ReadBytes(file), Image({{42, 0, 0, "p42"}}));
+  std::filesystem::remove_all(dir);
+}
