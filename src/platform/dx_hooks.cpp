@@ -58,15 +58,19 @@ HRESULT Enter(CallSite& site) {
   ++site.count;
   ++h.totalCalls;
   if (h.failures.empty()) return DD_OK;
+  // Every pending failure of this name counts the call, so that failures
+  // scheduled for the 1st and the 2nd call fail exactly those two.
+  HRESULT result = DD_OK;
   auto range = h.failures.equal_range(site.name);
-  for (auto it = range.first; it != range.second; ++it) {
+  for (auto it = range.first; it != range.second;) {
     if (--it->second.nth == 0) {
-      HRESULT code = it->second.code;
-      h.failures.erase(it);
-      return code;
+      if (result == DD_OK) result = it->second.code;
+      it = h.failures.erase(it);
+    } else {
+      ++it;
     }
   }
-  return DD_OK;
+  return result;
 }
 
 // Counts the object among the living.

@@ -153,6 +153,16 @@ TEST_F(DxSurfaces, OversizeSurfacesRunOutOfVideoMemory) {
   IDirectDrawSurface3_Release(z);
 }
 
+TEST_F(DxSurfaces, TwoScheduledFailuresOfOneCallHitTheCallsNamed) {
+  platform_test::FailCall("IDirectDraw2_CreateSurface", E_OUTOFMEMORY, 1);
+  platform_test::FailCall("IDirectDraw2_CreateSurface", DDERR_OUTOFVIDEOMEMORY, 2);
+  LPDIRECTDRAWSURFACE3 a = nullptr, b = nullptr, c = nullptr;
+  EXPECT_EQ(DxRig::MakeSurface(rig.dd, DDSCAPS_OFFSCREENPLAIN, 4, 4, 0, &a), E_OUTOFMEMORY);
+  EXPECT_EQ(DxRig::MakeSurface(rig.dd, DDSCAPS_OFFSCREENPLAIN, 4, 4, 0, &b), DDERR_OUTOFVIDEOMEMORY);
+  EXPECT_EQ(DxRig::MakeSurface(rig.dd, DDSCAPS_OFFSCREENPLAIN, 4, 4, 0, &c), DD_OK);
+  if (c) IDirectDrawSurface3_Release(c);
+}
+
 TEST_F(DxSurfaces, InjectedFailuresHitTheNamedCallOnce) {
   platform_test::FailCall("IDirectDraw2_CreateSurface", E_OUTOFMEMORY, 2);
   platform_test::FailCall("IDirect3D2_CreateDevice", DDERR_OUTOFVIDEOMEMORY);
