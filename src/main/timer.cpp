@@ -44,11 +44,17 @@ void InitFrameTimer(void) {
 void UpdateFrameTime(void) {
   uint64_t reading = ReadCounter();
   uint64_t elapsed = reading - g_liTimerBase;
-  // The tick count is only 32 bits wide: across its wrap the true difference
-  // is the 32-bit one, not a 64-bit value near 2^64.
-  if (!g_bPerfCounter) elapsed = (uint32_t)((uint32_t)reading - (uint32_t)g_liTimerBase);
+  if (!g_bPerfCounter) {
+    // The tick count is only 32 bits wide: across its wrap the true difference
+    // is the 32-bit one, not a 64-bit value near 2^64.
+    elapsed = (uint32_t)((uint32_t)reading - (uint32_t)g_liTimerBase);
+  } else if (reading < g_liTimerBase) {
+    // A counter that stepped back measures nothing; never play 2^64 counts.
+    elapsed = 0;
+  }
   float t = (float)elapsed * g_fSecondsPerCount;
   g_fFrameTime = t - g_fTimerLast;
+  if (g_fFrameTime < 0.0f) g_fFrameTime = 0.0f;
   g_fTimerLast = t;
   if (g_fTimerLast > 5.0f || reading < g_liTimerBase) {
     g_liTimerBase = reading;

@@ -9,6 +9,10 @@
 
 HWND g_hwndMain = nullptr;
 char g_szStatusText[128] = "";
+INT g_nViewW = 0;
+INT g_nViewH = 0;
+INT g_nViewScreenX = 0;
+INT g_nViewScreenY = 0;
 
 // ---- functions ------------------------------------------------------------
 

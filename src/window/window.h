@@ -7,6 +7,11 @@
 
 extern HWND g_hwndMain;
 extern char g_szStatusText[128];
+// The view's client size and the screen position of its client origin.
+extern INT g_nViewW;
+extern INT g_nViewH;
+extern INT g_nViewScreenX;
+extern INT g_nViewScreenY;
 
 // ---- functions ------------------------------------------------------------
 
