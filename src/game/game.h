@@ -7,3 +7,5 @@
 
 // At game over: offers the score a place in the high-score table.
 void CheckHighScore(void);
+// One frame of play and drawing, run by the main loop when it is idle.
+void GameFrame(void);

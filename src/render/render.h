@@ -21,6 +21,10 @@ typedef WORD* LPWORD;
 #define LVERTEX_COUNT(a) (sizeof(a) / sizeof(D3DLVERTEX))
 #define INDEX_COUNT(a) (sizeof(a) / sizeof(WORD))
 
+// Places the next thing drawn; a failure cannot be worked round.
+#define SET_WORLD_TRANSFORM(mat) \
+  CHECK_DX(IDirect3DDevice2_SetTransform(g_3DD, D3DTRANSFORMSTATE_WORLD, &(mat)))
+
 // ---- types ----------------------------------------------------------------
 
 // One flying cube of a burst row.
@@ -52,7 +56,7 @@ extern WORD g_DefaultIndices[90];
 
 // World matrix of every cell, [column][row].
 extern D3DMATRIX g_matBlocks[10][20];
-extern const D3DMATRIX g_matIdentity;
+extern D3DMATRIX g_matIdentity;
 // The well's outline and the guide point of every cell (row by row).
 extern const D3DLVERTEX g_WellVerts[8];
 extern const WORD g_WellIndices[20];
