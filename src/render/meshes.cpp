@@ -150,6 +150,10 @@ void BuildBlockVariants(INT nType) {
     if (nNumIndices < bt->numindices[BN_NONE] && nNumIndices > 0)
       CHECK_NULL(pNewIndices = (LPWORD) realloc(pNewIndices, sizeof(WORD) * nNumIndices));
 
+    // Built once per run; should start-up run again, the old variants go
+    // rather than leak.
+    free(bt->vertices[n]);
+    free(bt->indices[n]);
     bt->vertices[n] = pNewVerts;
     bt->numvertices[n] = nNumVerts;
     bt->indices[n] = pNewIndices;
