@@ -1,0 +1,837 @@
+// The Direct3D immediate-mode objects on our rasterizer: the device with its
+// transforms, render and light states and scenes; viewports with their lights
+// and depth clear; point and directional lights; matt materials and their
+// handles. Vertices are transformed and lit once per draw call.
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <new>
+
+#include "platform/d3d_raster.h"
+#include "platform/dx_internal.h"
+
+// ---- types ----------------------------------------------------------------
+
+namespace {
+
+using dx::Face;
+using dx::OwnerOf;
+
+struct DeviceObj;
+struct ViewportObj;
+
+struct LightObj : dx::Object {
+  Face<IDirect3DLight, LightObj> face;
+  D3DLIGHT2 data = {};
+  bool bSet = false;
+  ViewportObj* viewport = nullptr;  // the viewport it was added to
+  LightObj();
+  IDirect3DLight* Iface() { return &face.iface; }
+};
+
+struct MaterialObj : dx::Object {
+  Face<IDirect3DMaterial2, MaterialObj> face;
+  D3DMATERIAL data = {};
+  D3DMATERIALHANDLE handle = 0;
+  MaterialObj();
+  ~MaterialObj() override;
+  IDirect3DMaterial2* Iface() { return &face.iface; }
+};
+
+struct ViewportObj : dx::Object {
+  Face<IDirect3DViewport2, ViewportObj> face;
+  D3DVIEWPORT2 data = {};
+  bool bSet = false;
+  DeviceObj* device = nullptr;    // the device it was added to
+  std::vector<LightObj*> lights;  // each holds a reference
+  ViewportObj();
+  ~ViewportObj() override;
+  IDirect3DViewport2* Iface() { return &face.iface; }
+};
+
+// A light made ready for one draw call.
+struct LightPrep {
+  bool bPoint;
+  float px, py, pz;  // position (point) or unit vector towards the light
+  float range;
+  float a0, a1, a2;
+  float r, g, b;     // light colour times material diffuse
+};
+
+struct DeviceObj : dx::Object {
+  Face<IDirect3DDevice2, DeviceObj> face;
+  dx::SurfaceObj* target = nullptr;      // holds a reference
+  std::vector<ViewportObj*> viewports;  // each holds a reference
+  ViewportObj* current = nullptr;
+  bool bInScene = false;
+  D3DMATRIX world, view, projection;
+  D3DMATRIX combined;
+  bool bCombinedStale = true;
+  DWORD zEnable = D3DZB_TRUE;
+  DWORD zWrite = TRUE;
+  DWORD shadeMode = D3DSHADE_GOURAUD;
+  DWORD cullMode = D3DCULL_CCW;
+  D3DMATERIALHANDLE material = 0;
+  D3DCOLOR ambient = 0;
+  std::vector<raster::Vertex> verts;  // reused from call to call
+  std::vector<LightPrep> lights;
+  DeviceObj();
+  ~DeviceObj() override;
+  IDirect3DDevice2* Iface() { return &face.iface; }
+};
+
+// ---- globals --------------------------------------------------------------
+
+// Material handles: entry h - 1 is the material of handle h, null once gone.
+std::vector<MaterialObj*>& MaterialHandles() {
+  static std::vector<MaterialObj*> handles;
+  return handles;
+}
+
+const D3DMATRIX kIdentity = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+
+// ---- functions: helpers ---------------------------------------------------
+
+MaterialObj* MaterialOf(D3DMATERIALHANDLE h) {
+  auto& handles = MaterialHandles();
+  return (h == 0 || h > handles.size()) ? nullptr : handles[h - 1];
+}
+
+// Row-vector product a x b.
+D3DMATRIX Multiply(const D3DMATRIX& a, const D3DMATRIX& b) {
+  const float* A = &a._11;
+  const float* B = &b._11;
+  D3DMATRIX m;
+  float* M = &m._11;
+  for (int i = 0; i < 4; ++i)
+    for (int j = 0; j < 4; ++j)
+      M[i * 4 + j] = A[i * 4] * B[j] + A[i * 4 + 1] * B[4 + j] + A[i * 4 + 2] * B[8 + j] + A[i * 4 + 3] * B[12 + j];
+  return m;
+}
+
+bool Finite(float f) { return std::isfinite(f); }
+
+// ---- functions: IDirect3DLight ----------------------------------------------
+
+HRESULT Light_QueryInterface(IDirect3DLight* This, DXGUIDARG riid, LPVOID* ppv) {
+  DX_ENTER("IDirect3DLight_QueryInterface");
+  if (ppv == nullptr) return DDERR_INVALIDPARAMS;
+  *ppv = nullptr;
+  if (!IsEqualGUID(*riid.lpGuid, IID_IDirect3DLight)) return E_NOINTERFACE;
+  OwnerOf<LightObj>(This)->AddRef();
+  *ppv = This;
+  return D3D_OK;
+}
+ULONG Light_AddRef(IDirect3DLight* This) {
+  DX_COUNT("IDirect3DLight_AddRef");
+  return OwnerOf<LightObj>(This)->AddRef();
+}
+ULONG Light_Release(IDirect3DLight* This) {
+  DX_COUNT("IDirect3DLight_Release");
+  return OwnerOf<LightObj>(This)->Release();
+}
+
+// Takes a DirectX 5 light record of a point or directional light.
+HRESULT Light_SetLight(IDirect3DLight* This, LPD3DLIGHT lpLight) {
+  DX_ENTER("IDirect3DLight_SetLight");
+  if (lpLight == nullptr || lpLight->dwSize != sizeof(D3DLIGHT2)) return DDERR_INVALIDPARAMS;
+  D3DLIGHT2 light;
+  std::memcpy(&light, lpLight, sizeof(light));
+  if (light.dltType != D3DLIGHT_POINT && light.dltType != D3DLIGHT_DIRECTIONAL) return DDERR_INVALIDPARAMS;
+  LightObj* self = OwnerOf<LightObj>(This);
+  self->data = light;
+  self->bSet = true;
+  return D3D_OK;
+}
+
+HRESULT Light_GetLight(IDirect3DLight* This, LPD3DLIGHT lpLight) {
+  DX_ENTER("IDirect3DLight_GetLight");
+  LightObj* self = OwnerOf<LightObj>(This);
+  if (lpLight == nullptr || lpLight->dwSize != sizeof(D3DLIGHT2)) return DDERR_INVALIDPARAMS;
+  if (!self->bSet) return D3DERR_LIGHT_SET_FAILED;
+  std::memcpy(lpLight, &self->data, sizeof(D3DLIGHT2));
+  return D3D_OK;
+}
+
+const IDirect3DLightVtbl kLightVtbl = {Light_QueryInterface, Light_AddRef, Light_Release, Light_SetLight,
+                                       Light_GetLight};
+
+LightObj::LightObj() { face = {{&kLightVtbl}, this}; }
+
+// ---- functions: IDirect3DMaterial2 ------------------------------------------
+
+HRESULT Mat_QueryInterface(IDirect3DMaterial2* This, DXGUIDARG riid, LPVOID* ppv) {
+  DX_ENTER("IDirect3DMaterial2_QueryInterface");
+  if (ppv == nullptr) return DDERR_INVALIDPARAMS;
+  *ppv = nullptr;
+  if (!IsEqualGUID(*riid.lpGuid, IID_IDirect3DMaterial2)) return E_NOINTERFACE;
+  OwnerOf<MaterialObj>(This)->AddRef();
+  *ppv = This;
+  return D3D_OK;
+}
+ULONG Mat_AddRef(IDirect3DMaterial2* This) {
+  DX_COUNT("IDirect3DMaterial2_AddRef");
+  return OwnerOf<MaterialObj>(This)->AddRef();
+}
+ULONG Mat_Release(IDirect3DMaterial2* This) {
+  DX_COUNT("IDirect3DMaterial2_Release");
+  return OwnerOf<MaterialObj>(This)->Release();
+}
+HRESULT Mat_SetMaterial(IDirect3DMaterial2* This, LPD3DMATERIAL lpMat) {
+  DX_ENTER("IDirect3DMaterial2_SetMaterial");
+  if (lpMat == nullptr || lpMat->dwSize != sizeof(D3DMATERIAL)) return DDERR_INVALIDPARAMS;
+  OwnerOf<MaterialObj>(This)->data = *lpMat;
+  return D3D_OK;
+}
+HRESULT Mat_GetMaterial(IDirect3DMaterial2* This, LPD3DMATERIAL lpMat) {
+  DX_ENTER("IDirect3DMaterial2_GetMaterial");
+  if (lpMat == nullptr || lpMat->dwSize != sizeof(D3DMATERIAL)) return DDERR_INVALIDPARAMS;
+  *lpMat = OwnerOf<MaterialObj>(This)->data;
+  return D3D_OK;
+}
+// The handle that names this material to a device's light state.
+HRESULT Mat_GetHandle(IDirect3DMaterial2* This, LPDIRECT3DDEVICE2 device, LPD3DMATERIALHANDLE lpHandle) {
+  DX_ENTER("IDirect3DMaterial2_GetHandle");
+  if (device == nullptr || lpHandle == nullptr) return DDERR_INVALIDPARAMS;
+  MaterialObj* self = OwnerOf<MaterialObj>(This);
+  if (self->handle == 0) {
+    auto& handles = MaterialHandles();
+    try {
+      handles.push_back(self);
+    } catch (const std::bad_alloc&) {
+      return DDERR_OUTOFMEMORY;
+    }
+    self->handle = static_cast<D3DMATERIALHANDLE>(handles.size());
+  }
+  *lpHandle = self->handle;
+  return D3D_OK;
+}
+
+const IDirect3DMaterial2Vtbl kMaterialVtbl = {Mat_QueryInterface, Mat_AddRef,      Mat_Release,
+                                              Mat_SetMaterial,    Mat_GetMaterial, Mat_GetHandle};
+
+MaterialObj::MaterialObj() {
+  face = {{&kMaterialVtbl}, this};
+  data.dwSize = sizeof(D3DMATERIAL);
+}
+
+// A released material's handle names nothing any more.
+MaterialObj::~MaterialObj() {
+  if (handle != 0) MaterialHandles()[handle - 1] = nullptr;
+}
+
+// ---- functions: IDirect3DViewport2 --------------------------------------------
+
+HRESULT Vp_QueryInterface(IDirect3DViewport2* This, DXGUIDARG riid, LPVOID* ppv) {
+  DX_ENTER("IDirect3DViewport2_QueryInterface");
+  if (ppv == nullptr) return DDERR_INVALIDPARAMS;
+  *ppv = nullptr;
+  if (!IsEqualGUID(*riid.lpGuid, IID_IDirect3DViewport2)) return E_NOINTERFACE;
+  OwnerOf<ViewportObj>(This)->AddRef();
+  *ppv = This;
+  return D3D_OK;
+}
+ULONG Vp_AddRef(IDirect3DViewport2* This) {
+  DX_COUNT("IDirect3DViewport2_AddRef");
+  return OwnerOf<ViewportObj>(This)->AddRef();
+}
+ULONG Vp_Release(IDirect3DViewport2* This) {
+  DX_COUNT("IDirect3DViewport2_Release");
+  return OwnerOf<ViewportObj>(This)->Release();
+}
+
+// Clears the Z buffer (to the far value) and/or the target (to black) inside
+// the rectangles, within the viewport.
+HRESULT Vp_Clear(IDirect3DViewport2* This, DWORD dwCount, LPD3DRECT lpRects, DWORD dwFlags) {
+  DX_ENTER("IDirect3DViewport2_Clear");
+  ViewportObj* self = OwnerOf<ViewportObj>(This);
+  if (dwCount == 0 || lpRects == nullptr) return DDERR_INVALIDPARAMS;
+  if ((dwFlags & (D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER)) == 0 ||
+      (dwFlags & ~static_cast<DWORD>(D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER)))
+    return DDERR_INVALIDPARAMS;
+  if (self->device == nullptr) return D3DERR_VIEWPORTHASNODEVICE;
+  if (!self->bSet) return D3DERR_VIEWPORTDATANOTSET;
+  dx::SurfaceObj* target = self->device->target;
+  dx::SurfaceObj* z = target->attachedZ;
+  if ((dwFlags & D3DCLEAR_ZBUFFER) && z == nullptr) return D3DERR_ZBUFF_NEEDS_SYSTEMMEMORY;
+  if (target->bLost || (z != nullptr && z->bLost)) return DDERR_SURFACELOST;
+  const D3DVIEWPORT2& vp = self->data;
+  const int64_t vl = vp.dwX, vt = vp.dwY, vr = vl + vp.dwWidth, vb = vt + vp.dwHeight;
+  for (DWORD i = 0; i < dwCount; ++i) {
+    const D3DRECT& r = lpRects[i];
+    const int64_t l = std::max<int64_t>({r.x1, vl, 0}), t = std::max<int64_t>({r.y1, vt, 0});
+    const int64_t rr = std::min<int64_t>({r.x2, vr, target->width}),
+                  bb = std::min<int64_t>({r.y2, vb, target->height});
+    if (l >= rr || t >= bb) continue;
+    for (int64_t y = t; y < bb; ++y) {
+      const size_t row = static_cast<size_t>(y) * static_cast<size_t>(target->width);
+      if (dwFlags & D3DCLEAR_ZBUFFER)
+        std::fill(z->depth.begin() + static_cast<ptrdiff_t>(row + l), z->depth.begin() + static_cast<ptrdiff_t>(row + rr), 1.0f);
+      if (dwFlags & D3DCLEAR_TARGET)
+        std::fill(target->pixels.begin() + static_cast<ptrdiff_t>(row + l),
+                  target->pixels.begin() + static_cast<ptrdiff_t>(row + rr), 0u);
+    }
+  }
+  return D3D_OK;
+}
+
+// Lights act on what the device draws while they are in its current viewport.
+HRESULT Vp_AddLight(IDirect3DViewport2* This, LPDIRECT3DLIGHT lightFace) {
+  DX_ENTER("IDirect3DViewport2_AddLight");
+  ViewportObj* self = OwnerOf<ViewportObj>(This);
+  LightObj* light = OwnerOf<LightObj>(lightFace);
+  if (light == nullptr) return DDERR_INVALIDPARAMS;
+  if (light->viewport != nullptr) return D3DERR_LIGHTHASVIEWPORT;
+  try {
+    self->lights.push_back(light);
+  } catch (const std::bad_alloc&) {
+    return DDERR_OUTOFMEMORY;
+  }
+  light->AddRef();
+  light->viewport = self;
+  return D3D_OK;
+}
+
+HRESULT Vp_DeleteLight(IDirect3DViewport2* This, LPDIRECT3DLIGHT lightFace) {
+  DX_ENTER("IDirect3DViewport2_DeleteLight");
+  ViewportObj* self = OwnerOf<ViewportObj>(This);
+  LightObj* light = OwnerOf<LightObj>(lightFace);
+  if (light == nullptr) return DDERR_INVALIDPARAMS;
+  auto it = std::find(self->lights.begin(), self->lights.end(), light);
+  if (it == self->lights.end()) return D3DERR_LIGHTNOTINTHISVIEWPORT;
+  self->lights.erase(it);
+  light->viewport = nullptr;
+  light->Release();
+  return D3D_OK;
+}
+
+HRESULT Vp_GetViewport2(IDirect3DViewport2* This, LPD3DVIEWPORT2 lpData) {
+  DX_ENTER("IDirect3DViewport2_GetViewport2");
+  ViewportObj* self = OwnerOf<ViewportObj>(This);
+  if (lpData == nullptr || lpData->dwSize != sizeof(D3DVIEWPORT2)) return DDERR_INVALIDPARAMS;
+  if (!self->bSet) return D3DERR_VIEWPORTDATANOTSET;
+  *lpData = self->data;
+  return D3D_OK;
+}
+
+// Takes the pixel rectangle and the clip volume.
+HRESULT Vp_SetViewport2(IDirect3DViewport2* This, LPD3DVIEWPORT2 lpData) {
+  DX_ENTER("IDirect3DViewport2_SetViewport2");
+  if (lpData == nullptr || lpData->dwSize != sizeof(D3DVIEWPORT2)) return DDERR_INVALIDPARAMS;
+  const D3DVIEWPORT2& d = *lpData;
+  if (d.dwWidth == 0 || d.dwHeight == 0 || !(d.dvClipWidth > 0) || !(d.dvClipHeight > 0) || !Finite(d.dvClipX) ||
+      !Finite(d.dvClipY) || !Finite(d.dvClipWidth) || !Finite(d.dvClipHeight))
+    return DDERR_INVALIDPARAMS;
+  ViewportObj* self = OwnerOf<ViewportObj>(This);
+  self->data = d;
+  self->bSet = true;
+  return D3D_OK;
+}
+
+const IDirect3DViewport2Vtbl kViewportVtbl = {Vp_QueryInterface, Vp_AddRef,       Vp_Release,
+                                              Vp_Clear,          Vp_AddLight,     Vp_DeleteLight,
+                                              Vp_GetViewport2,   Vp_SetViewport2};
+
+ViewportObj::ViewportObj() { face = {{&kViewportVtbl}, this}; }
+
+ViewportObj::~ViewportObj() {
+  for (LightObj* light : lights) {
+    light->viewport = nullptr;
+    light->Release();
+  }
+}
+
+// ---- functions: IDirect3DDevice2, state -----------------------------------------
+
+HRESULT Dev_QueryInterface(IDirect3DDevice2* This, DXGUIDARG riid, LPVOID* ppv) {
+  DX_ENTER("IDirect3DDevice2_QueryInterface");
+  if (ppv == nullptr) return DDERR_INVALIDPARAMS;
+  *ppv = nullptr;
+  if (!IsEqualGUID(*riid.lpGuid, IID_IDirect3DDevice2)) return E_NOINTERFACE;
+  OwnerOf<DeviceObj>(This)->AddRef();
+  *ppv = This;
+  return D3D_OK;
+}
+ULONG Dev_AddRef(IDirect3DDevice2* This) {
+  DX_COUNT("IDirect3DDevice2_AddRef");
+  return OwnerOf<DeviceObj>(This)->AddRef();
+}
+ULONG Dev_Release(IDirect3DDevice2* This) {
+  DX_COUNT("IDirect3DDevice2_Release");
+  return OwnerOf<DeviceObj>(This)->Release();
+}
+
+HRESULT Dev_AddViewport(IDirect3DDevice2* This, LPDIRECT3DVIEWPORT2 vpFace) {
+  DX_ENTER("IDirect3DDevice2_AddViewport");
+  DeviceObj* self = OwnerOf<DeviceObj>(This);
+  ViewportObj* vp = OwnerOf<ViewportObj>(vpFace);
+  if (vp == nullptr || vp->device != nullptr) return DDERR_INVALIDPARAMS;
+  try {
+    self->viewports.push_back(vp);
+  } catch (const std::bad_alloc&) {
+    return DDERR_OUTOFMEMORY;
+  }
+  vp->AddRef();
+  vp->device = self;
+  return D3D_OK;
+}
+
+HRESULT Dev_DeleteViewport(IDirect3DDevice2* This, LPDIRECT3DVIEWPORT2 vpFace) {
+  DX_ENTER("IDirect3DDevice2_DeleteViewport");
+  DeviceObj* self = OwnerOf<DeviceObj>(This);
+  ViewportObj* vp = OwnerOf<ViewportObj>(vpFace);
+  auto it = std::find(self->viewports.begin(), self->viewports.end(), vp);
+  if (vp == nullptr || it == self->viewports.end()) return DDERR_INVALIDPARAMS;
+  self->viewports.erase(it);
+  if (self->current == vp) self->current = nullptr;
+  vp->device = nullptr;
+  vp->Release();
+  return D3D_OK;
+}
+
+// Whether the render target and its Z buffer can be drawn into.
+bool TargetLost(const DeviceObj* d) {
+  return d->target->bLost || (d->target->attachedZ != nullptr && d->target->attachedZ->bLost);
+}
+
+HRESULT Dev_BeginScene(IDirect3DDevice2* This) {
+  DX_ENTER("IDirect3DDevice2_BeginScene");
+  DeviceObj* self = OwnerOf<DeviceObj>(This);
+  if (self->bInScene) return D3DERR_SCENE_IN_SCENE;
+  if (TargetLost(self)) return DDERR_SURFACELOST;
+  self->bInScene = true;
+  if (std::vector<uint32_t>* counts = dx::PixelCounts(self->target->width, self->target->height))
+    std::fill(counts->begin(), counts->end(), 0u);
+  return D3D_OK;
+}
+
+HRESULT Dev_EndScene(IDirect3DDevice2* This) {
+  DX_ENTER("IDirect3DDevice2_EndScene");
+  DeviceObj* self = OwnerOf<DeviceObj>(This);
+  if (!self->bInScene) return D3DERR_SCENE_NOT_IN_SCENE;
+  if (TargetLost(self)) return DDERR_SURFACELOST;
+  self->bInScene = false;
+  return D3D_OK;
+}
+
+HRESULT Dev_SetCurrentViewport(IDirect3DDevice2* This, LPDIRECT3DVIEWPORT2 vpFace) {
+  DX_ENTER("IDirect3DDevice2_SetCurrentViewport");
+  DeviceObj* self = OwnerOf<DeviceObj>(This);
+  ViewportObj* vp = OwnerOf<ViewportObj>(vpFace);
+  if (vp == nullptr || vp->device != self) return DDERR_INVALIDPARAMS;
+  self->current = vp;
+  return D3D_OK;
+}
+
+HRESULT Dev_GetCurrentViewport(IDirect3DDevice2* This, LPDIRECT3DVIEWPORT2* out) {
+  DX_ENTER("IDirect3DDevice2_GetCurrentViewport");
+  DeviceObj* self = OwnerOf<DeviceObj>(This);
+  if (out == nullptr) return DDERR_INVALIDPARAMS;
+  *out = nullptr;
+  if (self->current == nullptr) return D3DERR_NOCURRENTVIEWPORT;
+  self->current->AddRef();
+  *out = self->current->Iface();
+  return D3D_OK;
+}
+
+HRESULT Dev_GetRenderState(IDirect3DDevice2* This, D3DRENDERSTATETYPE type, LPDWORD value) {
+  DX_ENTER("IDirect3DDevice2_GetRenderState");
+  DeviceObj* self = OwnerOf<DeviceObj>(This);
+  if (value == nullptr) return DDERR_INVALIDPARAMS;
+  switch (type) {
+    case D3DRENDERSTATE_ZENABLE: *value = self->zEnable; return D3D_OK;
+    case D3DRENDERSTATE_ZWRITEENABLE: *value = self->zWrite; return D3D_OK;
+    case D3DRENDERSTATE_SHADEMODE: *value = self->shadeMode; return D3D_OK;
+    case D3DRENDERSTATE_CULLMODE: *value = self->cullMode; return D3D_OK;
+    case D3DRENDERSTATE_FILLMODE: *value = D3DFILL_SOLID; return D3D_OK;
+    case D3DRENDERSTATE_ZFUNC: *value = D3DCMP_LESSEQUAL; return D3D_OK;
+    default: return DDERR_INVALIDPARAMS;
+  }
+}
+
+// The render states this rasterizer has; other states and values are refused.
+HRESULT Dev_SetRenderState(IDirect3DDevice2* This, D3DRENDERSTATETYPE type, DWORD value) {
+  DX_ENTER("IDirect3DDevice2_SetRenderState");
+  DeviceObj* self = OwnerOf<DeviceObj>(This);
+  switch (type) {
+    case D3DRENDERSTATE_ZENABLE:
+      if (value > D3DZB_TRUE) return DDERR_INVALIDPARAMS;
+      self->zEnable = value;
+      return D3D_OK;
+    case D3DRENDERSTATE_ZWRITEENABLE:
+      self->zWrite = value ? TRUE : FALSE;
+      return D3D_OK;
+    case D3DRENDERSTATE_SHADEMODE:
+      if (value != D3DSHADE_FLAT && value != D3DSHADE_GOURAUD) return DDERR_INVALIDPARAMS;
+      self->shadeMode = value;
+      return D3D_OK;
+    case D3DRENDERSTATE_CULLMODE:
+      if (value < D3DCULL_NONE || value > D3DCULL_CCW) return DDERR_INVALIDPARAMS;
+      self->cullMode = value;
+      return D3D_OK;
+    case D3DRENDERSTATE_FILLMODE:
+      return value == D3DFILL_SOLID ? D3D_OK : DDERR_INVALIDPARAMS;
+    case D3DRENDERSTATE_ZFUNC:
+      return value == D3DCMP_LESSEQUAL ? D3D_OK : DDERR_INVALIDPARAMS;
+    default:
+      return DDERR_INVALIDPARAMS;
+  }
+}
+
+HRESULT Dev_GetLightState(IDirect3DDevice2* This, D3DLIGHTSTATETYPE type, LPDWORD value) {
+  DX_ENTER("IDirect3DDevice2_GetLightState");
+  DeviceObj* self = OwnerOf<DeviceObj>(This);
+  if (value == nullptr) return DDERR_INVALIDPARAMS;
+  switch (type) {
+    case D3DLIGHTSTATE_MATERIAL: *value = self->material; return D3D_OK;
+    case D3DLIGHTSTATE_AMBIENT: *value = self->ambient; return D3D_OK;
+    case D3DLIGHTSTATE_COLORMODEL: *value = D3DCOLOR_RGB; return D3D_OK;
+    default: return DDERR_INVALIDPARAMS;
+  }
+}
+
+// The current material (a handle, 0 for none) and the ambient light.
+HRESULT Dev_SetLightState(IDirect3DDevice2* This, D3DLIGHTSTATETYPE type, DWORD value) {
+  DX_ENTER("IDirect3DDevice2_SetLightState");
+  DeviceObj* self = OwnerOf<DeviceObj>(This);
+  switch (type) {
+    case D3DLIGHTSTATE_MATERIAL:
+      if (value != 0 && MaterialOf(value) == nullptr) return DDERR_INVALIDPARAMS;
+      self->material = value;
+      return D3D_OK;
+    case D3DLIGHTSTATE_AMBIENT:
+      self->ambient = value;
+      return D3D_OK;
+    case D3DLIGHTSTATE_COLORMODEL:
+      return value == D3DCOLOR_RGB ? D3D_OK : DDERR_INVALIDPARAMS;
+    default:
+      return DDERR_INVALIDPARAMS;
+  }
+}
+
+HRESULT Dev_SetTransform(IDirect3DDevice2* This, D3DTRANSFORMSTATETYPE type, LPD3DMATRIX m) {
+  DX_ENTER("IDirect3DDevice2_SetTransform");
+  DeviceObj* self = OwnerOf<DeviceObj>(This);
+  if (m == nullptr) return DDERR_INVALIDPARAMS;
+  switch (type) {
+    case D3DTRANSFORMSTATE_WORLD: self->world = *m; break;
+    case D3DTRANSFORMSTATE_VIEW: self->view = *m; break;
+    case D3DTRANSFORMSTATE_PROJECTION: self->projection = *m; break;
+    default: return DDERR_INVALIDPARAMS;
+  }
+  self->bCombinedStale = true;
+  return D3D_OK;
+}
+
+HRESULT Dev_GetTransform(IDirect3DDevice2* This, D3DTRANSFORMSTATETYPE type, LPD3DMATRIX m) {
+  DX_ENTER("IDirect3DDevice2_GetTransform");
+  DeviceObj* self = OwnerOf<DeviceObj>(This);
+  if (m == nullptr) return DDERR_INVALIDPARAMS;
+  switch (type) {
+    case D3DTRANSFORMSTATE_WORLD: *m = self->world; return D3D_OK;
+    case D3DTRANSFORMSTATE_VIEW: *m = self->view; return D3D_OK;
+    case D3DTRANSFORMSTATE_PROJECTION: *m = self->projection; return D3D_OK;
+    default: return DDERR_INVALIDPARAMS;
+  }
+}
+
+// ---- functions: IDirect3DDevice2, drawing ------------------------------------------
+
+// Why the device cannot draw now, or D3D_OK.
+HRESULT DrawReady(const DeviceObj* self) {
+  if (!self->bInScene) return D3DERR_SCENE_NOT_IN_SCENE;
+  if (TargetLost(self)) return DDERR_SURFACELOST;
+  if (self->current == nullptr) return D3DERR_NOCURRENTVIEWPORT;
+  if (!self->current->bSet) return D3DERR_VIEWPORTDATANOTSET;
+  return D3D_OK;
+}
+
+// Gathers the switched-on lights of the current viewport with the material.
+void PrepareLights(DeviceObj* self, const D3DMATERIAL& mat) {
+  self->lights.clear();
+  for (const LightObj* light : self->current->lights) {
+    const D3DLIGHT2& l = light->data;
+    if (!light->bSet || (l.dwFlags & D3DLIGHT_ACTIVE) == 0) continue;
+    LightPrep p = {};
+    p.r = l.dcvColor.r * mat.diffuse.r;
+    p.g = l.dcvColor.g * mat.diffuse.g;
+    p.b = l.dcvColor.b * mat.diffuse.b;
+    if (l.dltType == D3DLIGHT_POINT) {
+      if (!(l.dvRange > 0)) continue;
+      p.bPoint = true;
+      p.px = l.dvPosition.x, p.py = l.dvPosition.y, p.pz = l.dvPosition.z;
+      p.range = l.dvRange;
+      p.a0 = l.dvAttenuation0, p.a1 = l.dvAttenuation1, p.a2 = l.dvAttenuation2;
+    } else {
+      const float len = std::sqrt(l.dvDirection.x * l.dvDirection.x + l.dvDirection.y * l.dvDirection.y +
+                                  l.dvDirection.z * l.dvDirection.z);
+      if (!(len > 0)) continue;
+      p.bPoint = false;
+      p.px = -l.dvDirection.x / len, p.py = -l.dvDirection.y / len, p.pz = -l.dvDirection.z / len;
+    }
+    self->lights.push_back(p);
+  }
+}
+
+// Transforms (and for D3DVERTEX lights) every vertex of a call once.
+HRESULT TransformVertices(DeviceObj* self, D3DVERTEXTYPE type, LPCVOID data, DWORD count,
+                          const raster::Context& ctx) {
+  if (self->bCombinedStale) {
+    self->combined = Multiply(Multiply(self->world, self->view), self->projection);
+    self->bCombinedStale = false;
+  }
+  try {
+    if (self->verts.size() < count) self->verts.resize(count);
+  } catch (const std::bad_alloc&) {
+    return DDERR_OUTOFMEMORY;
+  }
+  const D3DMATRIX& m = self->combined;
+  auto place = [&](raster::Vertex& o, float x, float y, float z) {
+    o.x = x * m._11 + y * m._21 + z * m._31 + m._41;
+    o.y = x * m._12 + y * m._22 + z * m._32 + m._42;
+    o.z = x * m._13 + y * m._23 + z * m._33 + m._43;
+    o.w = x * m._14 + y * m._24 + z * m._34 + m._44;
+    ctx.Project(o);
+  };
+
+  if (type == D3DVT_LVERTEX) {
+    const D3DLVERTEX* in = static_cast<const D3DLVERTEX*>(data);
+    for (DWORD i = 0; i < count; ++i) {
+      raster::Vertex& o = self->verts[i];
+      place(o, in[i].x, in[i].y, in[i].z);
+      o.r = static_cast<float>((in[i].color >> 16) & 0xFF);
+      o.g = static_cast<float>((in[i].color >> 8) & 0xFF);
+      o.b = static_cast<float>(in[i].color & 0xFF);
+    }
+    return D3D_OK;
+  }
+
+  D3DMATERIAL mat = {};
+  if (const MaterialObj* material = MaterialOf(self->material)) mat = material->data;
+  try {
+    PrepareLights(self, mat);
+  } catch (const std::bad_alloc&) {
+    return DDERR_OUTOFMEMORY;
+  }
+  const float ambR = static_cast<float>((self->ambient >> 16) & 0xFF) / 255.0f;
+  const float ambG = static_cast<float>((self->ambient >> 8) & 0xFF) / 255.0f;
+  const float ambB = static_cast<float>(self->ambient & 0xFF) / 255.0f;
+  const float baseR = mat.emissive.r + mat.ambient.r * ambR;
+  const float baseG = mat.emissive.g + mat.ambient.g * ambG;
+  const float baseB = mat.emissive.b + mat.ambient.b * ambB;
+  const D3DMATRIX& w = self->world;
+  const D3DVERTEX* in = static_cast<const D3DVERTEX*>(data);
+  for (DWORD i = 0; i < count; ++i) {
+    const D3DVERTEX& v = in[i];
+    raster::Vertex& o = self->verts[i];
+    place(o, v.x, v.y, v.z);
+    float r = baseR, g = baseG, b = baseB;
+    if (!self->lights.empty()) {
+      const float wx = v.x * w._11 + v.y * w._21 + v.z * w._31 + w._41;
+      const float wy = v.x * w._12 + v.y * w._22 + v.z * w._32 + w._42;
+      const float wz = v.x * w._13 + v.y * w._23 + v.z * w._33 + w._43;
+      const float nx = v.nx * w._11 + v.ny * w._21 + v.nz * w._31;
+      const float ny = v.nx * w._12 + v.ny * w._22 + v.nz * w._32;
+      const float nz = v.nx * w._13 + v.ny * w._23 + v.nz * w._33;
+      for (const LightPrep& l : self->lights) {
+        float lx = l.px, ly = l.py, lz = l.pz, att = 1.0f;
+        if (l.bPoint) {
+          lx -= wx, ly -= wy, lz -= wz;
+          const float d = std::sqrt(lx * lx + ly * ly + lz * lz);
+          if (d > l.range || !(d > 0)) continue;
+          const float dn = (l.range - d) / l.range;
+          att = l.a0 + l.a1 * dn + l.a2 * dn * dn;
+          lx /= d, ly /= d, lz /= d;
+        }
+        const float ndotl = nx * lx + ny * ly + nz * lz;
+        if (ndotl <= 0) continue;
+        const float k = ndotl * att;
+        r += l.r * k, g += l.g * k, b += l.b * k;
+      }
+    }
+    o.r = std::clamp(r, 0.0f, 1.0f) * 255.0f;
+    o.g = std::clamp(g, 0.0f, 1.0f) * 255.0f;
+    o.b = std::clamp(b, 0.0f, 1.0f) * 255.0f;
+  }
+  return D3D_OK;
+}
+
+// Sets the rasterizer up for the device's target, viewport and states.
+raster::Context MakeContext(const DeviceObj* self) {
+  raster::Context ctx;
+  dx::SurfaceObj* t = self->target;
+  ctx.color = t->pixels.data();
+  ctx.pitch = t->width;
+  ctx.depth = t->attachedZ ? t->attachedZ->depth.data() : nullptr;
+  ctx.bZTest = self->zEnable != D3DZB_FALSE && ctx.depth != nullptr;
+  ctx.bZWrite = self->zWrite != FALSE;
+  ctx.bGouraud = self->shadeMode != D3DSHADE_FLAT;
+  ctx.cull = static_cast<D3DCULL>(self->cullMode);
+  if (std::vector<uint32_t>* counts = dx::PixelCounts(t->width, t->height)) ctx.counts = counts->data();
+  ctx.SetViewport(self->current->data, t->width, t->height);
+  return ctx;
+}
+
+// Draws the primitives whose vertex numbers come from index(i).
+template <class Index>
+void Assemble(const raster::Context& ctx, const std::vector<raster::Vertex>& v, D3DPRIMITIVETYPE type, DWORD n,
+              Index index) {
+  switch (type) {
+    case D3DPT_POINTLIST:
+      for (DWORD i = 0; i < n; ++i) ctx.Point(v[index(i)]);
+      break;
+    case D3DPT_LINELIST:
+      for (DWORD i = 0; i + 1 < n; i += 2) ctx.Line(v[index(i)], v[index(i + 1)]);
+      break;
+    case D3DPT_LINESTRIP:
+      for (DWORD i = 0; i + 1 < n; ++i) ctx.Line(v[index(i)], v[index(i + 1)]);
+      break;
+    case D3DPT_TRIANGLELIST:
+      for (DWORD i = 0; i + 2 < n; i += 3) ctx.Triangle(v[index(i)], v[index(i + 1)], v[index(i + 2)]);
+      break;
+    case D3DPT_TRIANGLESTRIP:
+      // Every second triangle of a strip runs the other way; keep the winding.
+      for (DWORD i = 0; i + 2 < n; ++i)
+        if (i % 2 == 0)
+          ctx.Triangle(v[index(i)], v[index(i + 1)], v[index(i + 2)]);
+        else
+          ctx.Triangle(v[index(i + 1)], v[index(i)], v[index(i + 2)]);
+      break;
+    case D3DPT_TRIANGLEFAN:
+      for (DWORD i = 1; i + 1 < n; ++i) ctx.Triangle(v[index(0)], v[index(i)], v[index(i + 1)]);
+      break;
+    default:
+      break;
+  }
+}
+
+bool KnownPrimitive(D3DPRIMITIVETYPE t) { return t >= D3DPT_POINTLIST && t <= D3DPT_TRIANGLEFAN; }
+bool KnownVertex(D3DVERTEXTYPE t) { return t == D3DVT_VERTEX || t == D3DVT_LVERTEX; }
+
+// The most vertices one call may hand over: what 16-bit indices can reach.
+constexpr DWORD kMaxVertices = 65536;
+
+HRESULT Dev_DrawPrimitive(IDirect3DDevice2* This, D3DPRIMITIVETYPE ptype, D3DVERTEXTYPE vtype, LPCVOID verts,
+                          DWORD count, DWORD) {
+  DX_ENTER("IDirect3DDevice2_DrawPrimitive");
+  DeviceObj* self = OwnerOf<DeviceObj>(This);
+  if (!KnownPrimitive(ptype)) return D3DERR_INVALIDPRIMITIVETYPE;
+  if (!KnownVertex(vtype)) return D3DERR_INVALIDVERTEXTYPE;
+  if ((verts == nullptr && count != 0) || count > kMaxVertices) return DDERR_INVALIDPARAMS;
+  if (HRESULT hr = DrawReady(self); FAILED(hr)) return hr;
+  if (count == 0) return D3D_OK;
+  const raster::Context ctx = MakeContext(self);
+  if (HRESULT hr = TransformVertices(self, vtype, verts, count, ctx); FAILED(hr)) return hr;
+  Assemble(ctx, self->verts, ptype, count, [](DWORD i) { return i; });
+  return D3D_OK;
+}
+
+HRESULT Dev_DrawIndexedPrimitive(IDirect3DDevice2* This, D3DPRIMITIVETYPE ptype, D3DVERTEXTYPE vtype,
+                                 LPCVOID verts, DWORD vcount, const WORD* indices, DWORD icount, DWORD) {
+  DX_ENTER("IDirect3DDevice2_DrawIndexedPrimitive");
+  DeviceObj* self = OwnerOf<DeviceObj>(This);
+  if (!KnownPrimitive(ptype)) return D3DERR_INVALIDPRIMITIVETYPE;
+  if (!KnownVertex(vtype)) return D3DERR_INVALIDVERTEXTYPE;
+  if ((verts == nullptr && vcount != 0) || (indices == nullptr && icount != 0) || vcount > kMaxVertices)
+    return DDERR_INVALIDPARAMS;
+  // An index past the vertices would read outside the caller's array.
+  for (DWORD i = 0; i < icount; ++i)
+    if (indices[i] >= vcount) return DDERR_INVALIDPARAMS;
+  if (HRESULT hr = DrawReady(self); FAILED(hr)) return hr;
+  if (icount == 0) return D3D_OK;
+  const raster::Context ctx = MakeContext(self);
+  if (HRESULT hr = TransformVertices(self, vtype, verts, vcount, ctx); FAILED(hr)) return hr;
+  Assemble(ctx, self->verts, ptype, icount, [indices](DWORD i) { return static_cast<DWORD>(indices[i]); });
+  return D3D_OK;
+}
+
+const IDirect3DDevice2Vtbl kDeviceVtbl = {
+    Dev_QueryInterface,  Dev_AddRef,           Dev_Release,          Dev_AddViewport,     Dev_DeleteViewport,
+    Dev_BeginScene,      Dev_EndScene,         Dev_SetCurrentViewport, Dev_GetCurrentViewport,
+    Dev_GetRenderState,  Dev_SetRenderState,   Dev_GetLightState,    Dev_SetLightState,   Dev_SetTransform,
+    Dev_GetTransform,    Dev_DrawPrimitive,    Dev_DrawIndexedPrimitive};
+
+DeviceObj::DeviceObj() : world(kIdentity), view(kIdentity), projection(kIdentity), combined(kIdentity) {
+  face = {{&kDeviceVtbl}, this};
+}
+
+// Lets go of the viewports and the render target.
+DeviceObj::~DeviceObj() {
+  for (ViewportObj* vp : viewports) {
+    vp->device = nullptr;
+    vp->Release();
+  }
+  if (target != nullptr) target->Release();
+}
+
+}  // namespace
+
+// ---- functions: creation and description -------------------------------------
+
+namespace dx {
+
+HRESULT NewDevice(SurfaceObj* target, LPDIRECT3DDEVICE2* out) {
+  DeviceObj* device = new (std::nothrow) DeviceObj;
+  if (device == nullptr) return DDERR_OUTOFMEMORY;
+  target->AddRef();
+  device->target = target;
+  device->zEnable = target->attachedZ != nullptr ? D3DZB_TRUE : D3DZB_FALSE;
+  *out = device->Iface();
+  return D3D_OK;
+}
+
+HRESULT NewViewport(LPDIRECT3DVIEWPORT2* out) {
+  ViewportObj* vp = new (std::nothrow) ViewportObj;
+  if (vp == nullptr) return DDERR_OUTOFMEMORY;
+  *out = vp->Iface();
+  return D3D_OK;
+}
+
+HRESULT NewLight(LPDIRECT3DLIGHT* out) {
+  LightObj* light = new (std::nothrow) LightObj;
+  if (light == nullptr) return DDERR_OUTOFMEMORY;
+  *out = light->Iface();
+  return D3D_OK;
+}
+
+HRESULT NewMaterial(LPDIRECT3DMATERIAL2* out) {
+  MaterialObj* material = new (std::nothrow) MaterialObj;
+  if (material == nullptr) return DDERR_OUTOFMEMORY;
+  *out = material->Iface();
+  return D3D_OK;
+}
+
+// Our rasterizer as DirectX 5 describes an emulation device: no hardware,
+// RGB colour model, 32-bit float Z, flat and Gouraud shading, point and
+// directional lights, clipping, anticlockwise culling.
+void DescribeDevice(D3DDEVICEDESC* hw, D3DDEVICEDESC* hel) {
+  std::memset(hw, 0, sizeof(*hw));
+  hw->dwSize = sizeof(D3DDEVICEDESC);
+  std::memset(hel, 0, sizeof(*hel));
+  D3DDEVICEDESC& d = *hel;
+  d.dwSize = sizeof(D3DDEVICEDESC);
+  d.dwFlags = D3DDD_COLORMODEL | D3DDD_DEVCAPS | D3DDD_TRANSFORMCAPS | D3DDD_LIGHTINGCAPS | D3DDD_BCLIPPING |
+              D3DDD_LINECAPS | D3DDD_TRICAPS | D3DDD_DEVICERENDERBITDEPTH | D3DDD_DEVICEZBUFFERBITDEPTH |
+              D3DDD_MAXVERTEXCOUNT;
+  d.dcmColorModel = D3DCOLOR_RGB;
+  d.dwDevCaps = D3DDEVCAPS_FLOATTLVERTEX | D3DDEVCAPS_EXECUTESYSTEMMEMORY | D3DDEVCAPS_TLVERTEXSYSTEMMEMORY;
+  d.dtcTransformCaps = {sizeof(D3DTRANSFORMCAPS), D3DTRANSFORMCAPS_CLIP};
+  d.bClipping = TRUE;
+  d.dlcLightingCaps = {sizeof(D3DLIGHTINGCAPS), D3DLIGHTCAPS_POINT | D3DLIGHTCAPS_DIRECTIONAL,
+                       D3DLIGHTINGMODEL_RGB, 0};
+  D3DPRIMCAPS caps = {};
+  caps.dwSize = sizeof(D3DPRIMCAPS);
+  caps.dwMiscCaps = D3DPMISCCAPS_CULLNONE | D3DPMISCCAPS_CULLCW | D3DPMISCCAPS_CULLCCW;
+  caps.dwRasterCaps = D3DPRASTERCAPS_ZTEST | D3DPRASTERCAPS_SUBPIXEL;
+  caps.dwZCmpCaps = D3DPCMPCAPS_LESSEQUAL;
+  caps.dwShadeCaps = D3DPSHADECAPS_COLORFLATRGB | D3DPSHADECAPS_COLORGOURAUDRGB;
+  d.dpcLineCaps = caps;
+  d.dpcTriCaps = caps;
+  // The device draws into its own 32-bit buffer, so any display depth serves.
+  d.dwDeviceRenderBitDepth = DDBD_8 | DDBD_16 | DDBD_24 | DDBD_32;
+  d.dwDeviceZBufferBitDepth = DDBD_32;
+  d.dwMaxVertexCount = 65535;
+}
+
+}  // namespace dx

@@ -1,0 +1,224 @@
+// Bookkeeping shared by the DirectDraw/Direct3D objects: call counts, injected
+// failures, live objects, the display depth, and where a blit to the primary
+// surface goes (the window layer's receiver, or an off-screen target that
+// tests read).
+
+#include <QImage>
+
+#include <algorithm>
+#include <cstring>
+#include <map>
+#include <string>
+
+#include "platform/dx_internal.h"
+
+// ---- globals --------------------------------------------------------------
+
+namespace {
+
+struct PendingFailure {
+  int nth;  // calls of that name still to let through, plus one
+  HRESULT code;
+};
+
+struct HookState {
+  std::vector<dx::CallSite*> sites;
+  uint64_t totalCalls = 0;
+  std::multimap<std::string, PendingFailure> failures;
+  DWORD displayBits = 32;
+  int liveObjects = 0;
+  std::vector<dx::SurfaceObj*> surfaces;
+  platform::PresentHandler presentHandler = nullptr;
+  QImage presented;
+  RECT presentedRect = {};
+  uint64_t presentCount = 0;
+  bool bCountPixels = false;
+  std::vector<uint32_t> pixelCounts;
+};
+
+HookState& Hooks() {
+  static HookState state;
+  return state;
+}
+
+}  // namespace
+
+// ---- functions: bookkeeping -------------------------------------------------
+
+namespace dx {
+
+// Registers a call site under its name.
+CallSite::CallSite(const char* siteName) : name(siteName) { Hooks().sites.push_back(this); }
+
+// Counts a call and consumes an injected failure that has come due.
+HRESULT Enter(CallSite& site) {
+  HookState& h = Hooks();
+  ++site.count;
+  ++h.totalCalls;
+  if (h.failures.empty()) return DD_OK;
+  auto range = h.failures.equal_range(site.name);
+  for (auto it = range.first; it != range.second; ++it) {
+    if (--it->second.nth == 0) {
+      HRESULT code = it->second.code;
+      h.failures.erase(it);
+      return code;
+    }
+  }
+  return DD_OK;
+}
+
+// Counts the object among the living.
+Object::Object() { ++Hooks().liveObjects; }
+
+// Takes the object off the living.
+Object::~Object() { --Hooks().liveObjects; }
+
+// Drops one reference; the last one deletes the object.
+ULONG Object::Release() {
+  ULONG left = --refs;
+  if (left == 0) delete this;
+  return left;
+}
+
+// The display depth GetDisplayMode reports.
+DWORD DisplayBits() { return Hooks().displayBits; }
+
+// The surfaces that exist.
+std::vector<SurfaceObj*>& LiveSurfaces() { return Hooks().surfaces; }
+
+// The pixel-count record for a target of this size, while counting is on.
+std::vector<uint32_t>* PixelCounts(int width, int height) {
+  HookState& h = Hooks();
+  if (!h.bCountPixels) return nullptr;
+  size_t n = static_cast<size_t>(width) * static_cast<size_t>(height);
+  if (h.pixelCounts.size() != n) h.pixelCounts.assign(n, 0);
+  return &h.pixelCounts;
+}
+
+// Scales a rectangle of pixels into another rectangle by nearest neighbours.
+void StretchCopy(const uint32_t* src, int srcPitch, const RECT& srcRect, uint32_t* dst, int dstPitch,
+                 const RECT& dstRect) {
+  const int sw = srcRect.right - srcRect.left, sh = srcRect.bottom - srcRect.top;
+  const int dw = dstRect.right - dstRect.left, dh = dstRect.bottom - dstRect.top;
+  if (sw <= 0 || sh <= 0 || dw <= 0 || dh <= 0) return;
+  if (sw == dw && sh == dh) {
+    for (int y = 0; y < dh; ++y)
+      std::memcpy(dst + static_cast<ptrdiff_t>(dstRect.top + y) * dstPitch + dstRect.left,
+                  src + static_cast<ptrdiff_t>(srcRect.top + y) * srcPitch + srcRect.left,
+                  static_cast<size_t>(dw) * sizeof(uint32_t));
+    return;
+  }
+  // Sample each destination pixel centre in 16.16 steps.
+  const int64_t stepX = (static_cast<int64_t>(sw) << 16) / dw;
+  const int64_t stepY = (static_cast<int64_t>(sh) << 16) / dh;
+  int64_t fy = stepY / 2;
+  for (int y = 0; y < dh; ++y, fy += stepY) {
+    const int sy = srcRect.top + std::min(static_cast<int>(fy >> 16), sh - 1);
+    const uint32_t* srow = src + static_cast<ptrdiff_t>(sy) * srcPitch + srcRect.left;
+    uint32_t* drow = dst + static_cast<ptrdiff_t>(dstRect.top + y) * dstPitch + dstRect.left;
+    int64_t fx = stepX / 2;
+    for (int x = 0; x < dw; ++x, fx += stepX) drow[x] = srow[std::min(static_cast<int>(fx >> 16), sw - 1)];
+  }
+}
+
+// Shows the source rectangle under the destination rectangle of the screen.
+void Present(const SurfaceObj& source, const RECT& src, const RECT& dest, HWND hwndClip) {
+  HookState& h = Hooks();
+  const int dw = dest.right - dest.left, dh = dest.bottom - dest.top;
+  if (h.presented.width() != dw || h.presented.height() != dh)
+    h.presented = QImage(dw, dh, QImage::Format_RGB32);
+  if (!h.presented.isNull()) {
+    RECT whole = {0, 0, dw, dh};
+    StretchCopy(source.pixels.data(), source.width, src, reinterpret_cast<uint32_t*>(h.presented.bits()),
+                static_cast<int>(h.presented.bytesPerLine() / 4), whole);
+  }
+  h.presentedRect = dest;
+  ++h.presentCount;
+  if (h.presentHandler != nullptr) h.presentHandler(h.presented, dest, hwndClip);
+}
+
+}  // namespace dx
+
+// ---- functions: links and hooks ---------------------------------------------
+
+namespace platform {
+
+// Installs the window layer's receiver of presented pictures.
+void SetPresentHandler(PresentHandler handler) { Hooks().presentHandler = handler; }
+
+}  // namespace platform
+
+namespace platform_test {
+
+// The last picture blitted to the primary surface.
+const QImage& LastPresentedImage() { return Hooks().presented; }
+
+// Where the last picture went on the screen.
+RECT LastPresentedRect() { return Hooks().presentedRect; }
+
+// How many pictures went to the primary surface.
+uint64_t PresentCount() { return Hooks().presentCount; }
+
+// Sets the depth that GetDisplayMode reports.
+void SetDisplayDepth(DWORD bitsPerPixel) { Hooks().displayBits = bitsPerPixel; }
+
+// Schedules one failure of a named call.
+void FailCall(const char* name, HRESULT code, int nth) {
+  if (name == nullptr || nth < 1) return;
+  Hooks().failures.emplace(name, PendingFailure{nth, code});
+}
+
+// Drops the scheduled failures.
+void ClearFailures() { Hooks().failures.clear(); }
+
+// Loses every surface.
+void LoseAllSurfaces() {
+  for (dx::SurfaceObj* s : Hooks().surfaces) s->bLost = true;
+}
+
+// Surfaces alive.
+int LiveSurfaceCount() { return static_cast<int>(Hooks().surfaces.size()); }
+
+// Objects alive.
+int LiveObjectCount() { return Hooks().liveObjects; }
+
+// All calls counted.
+uint64_t PlatformCallCount() { return Hooks().totalCalls; }
+
+// Calls of one name counted.
+uint64_t PlatformCallCount(const char* name) {
+  uint64_t n = 0;
+  for (const dx::CallSite* site : Hooks().sites)
+    if (std::strcmp(site->name, name) == 0) n += site->count;
+  return n;
+}
+
+// Starts counting again.
+void ResetPlatformCallCounts() {
+  for (dx::CallSite* site : Hooks().sites) site->count = 0;
+  Hooks().totalCalls = 0;
+}
+
+// Switches the per-pixel write counts on or off.
+void SetPixelCounting(bool on) {
+  Hooks().bCountPixels = on;
+  Hooks().pixelCounts.clear();
+}
+
+// The per-pixel write counts.
+const std::vector<uint32_t>& CountedPixels() { return Hooks().pixelCounts; }
+
+// Every hook back to its default.
+void ResetDXHooks() {
+  HookState& h = Hooks();
+  h.failures.clear();
+  h.displayBits = 32;
+  h.bCountPixels = false;
+  h.pixelCounts.clear();
+  h.presented = QImage();
+  h.presentedRect = {};
+  h.presentCount = 0;
+  ResetPlatformCallCounts();
+}
+
+}  // namespace platform_test

@@ -1,0 +1,152 @@
+// Inside the DirectDraw/Direct3D layer: call bookkeeping (counts and injected
+// failures), reference-counted objects, and the surface record that the
+// device renders into. Not for the game.
+#pragma once
+
+#include <QImage>
+#include <QPainter>
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "platform/d3d.h"
+#include "platform/dx_hooks.h"
+
+namespace dx {
+
+// ---- call bookkeeping ---------------------------------------------------------
+
+// One named interface call; each call site keeps one for its whole run.
+struct CallSite {
+  const char* name;
+  uint64_t count = 0;
+  explicit CallSite(const char* siteName);
+};
+
+// Counts the call and answers an injected failure for it, or DD_OK.
+HRESULT Enter(CallSite& site);
+
+// Opens an interface call: counts it and returns an injected failure at once.
+#define DX_ENTER(name)                                        \
+  static ::dx::CallSite dxSite_(name);                        \
+  if (HRESULT hrInjected_ = ::dx::Enter(dxSite_); FAILED(hrInjected_)) \
+  return hrInjected_
+// Counts a call that cannot fail (AddRef, Release).
+#define DX_COUNT(name)                 \
+  static ::dx::CallSite dxSite_(name); \
+  (void)::dx::Enter(dxSite_)
+
+// ---- objects -----------------------------------------------------------------------
+
+// Every DirectDraw/Direct3D object: one reference count shared by all of its
+// interfaces; the last release deletes it.
+struct Object {
+  ULONG refs = 1;
+  Object();
+  Object(const Object&) = delete;
+  Object& operator=(const Object&) = delete;
+  virtual ~Object();
+  ULONG AddRef() { return ++refs; }
+  ULONG Release();
+};
+
+// One interface of an object: the C interface struct the game holds, then
+// the way back to the object.
+template <class I, class O>
+struct Face {
+  I iface;
+  O* owner;
+};
+
+// The object behind an interface pointer handed out by this layer.
+template <class O, class I>
+O* OwnerOf(I* p) {
+  return p ? reinterpret_cast<Face<I, O>*>(p)->owner : nullptr;
+}
+
+// State shared by a DirectDraw object and everything made from it.
+struct Display {
+  bool bPrimaryExists = false;
+};
+
+struct ClipperObj;
+struct PaletteObj;
+
+// One DirectDraw surface: the primary (the screen), a colour surface in
+// X8R8G8B8, or a Z buffer of floats.
+struct SurfaceObj : Object {
+  Face<IDirectDrawSurface, SurfaceObj> face1;
+  Face<IDirectDrawSurface3, SurfaceObj> face3;
+  std::shared_ptr<Display> display;
+
+  DWORD dwCaps = 0;
+  bool bPrimary = false;
+  bool bZBuffer = false;
+  DWORD dwZBitDepth = 0;
+  int width = 0;
+  int height = 0;
+  std::vector<uint32_t> pixels;  // colour surfaces
+  std::vector<float> depth;      // Z buffers
+  bool bLost = false;
+
+  SurfaceObj* attachedZ = nullptr;  // holds a reference
+  ClipperObj* clipper = nullptr;    // holds a reference
+  PaletteObj* palette = nullptr;    // holds a reference
+
+  // The device context handed out by GetDC, while it is out.
+  HDC hdc = nullptr;
+  std::unique_ptr<QImage> dcImage;
+  std::unique_ptr<QPainter> dcPainter;
+
+  SurfaceObj();
+  ~SurfaceObj() override;
+  IDirectDrawSurface* Iface1() { return &face1.iface; }
+  IDirectDrawSurface3* Iface3() { return &face3.iface; }
+};
+
+// The surface behind either interface pointer (the game casts a third-version
+// pointer to the first version), or null for anything else.
+SurfaceObj* SurfaceFrom(const void* face);
+
+// Makes a surface for a description, or answers why not.
+HRESULT NewSurface(const std::shared_ptr<Display>& display, const DDSURFACEDESC& desc, SurfaceObj** out);
+
+struct ClipperObj : Object {
+  Face<IDirectDrawClipper, ClipperObj> face;
+  HWND hwnd = nullptr;
+  ClipperObj();
+  IDirectDrawClipper* Iface() { return &face.iface; }
+};
+
+struct PaletteObj : Object {
+  Face<IDirectDrawPalette, PaletteObj> face;
+  PALETTEENTRY entries[256] = {};
+  PaletteObj();
+  IDirectDrawPalette* Iface() { return &face.iface; }
+};
+
+// Makes the Direct3D device on a surface (d3d_device.cpp).
+HRESULT NewDevice(SurfaceObj* target, LPDIRECT3DDEVICE2* out);
+HRESULT NewViewport(LPDIRECT3DVIEWPORT2* out);
+HRESULT NewLight(LPDIRECT3DLIGHT* out);
+HRESULT NewMaterial(LPDIRECT3DMATERIAL2* out);
+// Fills the two capability records that EnumDevices reports.
+void DescribeDevice(D3DDEVICEDESC* hw, D3DDEVICEDESC* hel);
+
+// ---- presentation and hooks -----------------------------------------------------
+
+// Shows a colour surface's picture under a screen rectangle.
+void Present(const SurfaceObj& source, const RECT& src, const RECT& dest, HWND hwndClip);
+// Display depth in bits per pixel.
+DWORD DisplayBits();
+// Every surface that exists, for LoseAllSurfaces.
+std::vector<SurfaceObj*>& LiveSurfaces();
+// Where the pixel-count hook records writes, or null while it is off.
+std::vector<uint32_t>* PixelCounts(int width, int height);
+
+// Nearest-neighbour copy of a rectangle into another of any size.
+void StretchCopy(const uint32_t* src, int srcPitch, const RECT& srcRect, uint32_t* dst, int dstPitch,
+                 const RECT& dstRect);
+
+}  // namespace dx
