@@ -59,14 +59,18 @@ void PaintView(const PAINTSTRUCT* lpPS) {
   if (g_dwSuspendFlags & SUSPEND_GFXERROR) {
     const char* lpszText;
     if (g_hrGraphError == E_OUTOFMEMORY)
-      lpszText = "DirectX does not have enough memory. Try resizing the window so that it is smaller.";
+      lpszText =
+          "DirectX does not have enough memory. Try resizing the window so that it is smaller.";
     else if (g_hrGraphError == DDERR_OUTOFVIDEOMEMORY)
-      lpszText = "DirectX does not have enough video memory. Try resizing the window so that it is smaller.";
+      lpszText =
+          "DirectX does not have enough video memory. Try resizing the window so that it is "
+          "smaller.";
     else
       lpszText = "DirectX error - cannot draw well.";
     FillRect(lpPS->hdc, &lpPS->rcPaint, (HBRUSH)GetStockObject(BLACK_BRUSH));
     DrawWhiteText(lpPS->hdc, lpszText);
   } else if (g_BackBuffer != NULL && rDest.right > rDest.left && rDest.bottom > rDest.top) {
-    CHECK_DX_RETRY(IDirectDrawSurface3_Blt(g_Primary, &rDest, g_BackBuffer, NULL, DDBLT_WAIT, NULL));
+    CHECK_DX_RETRY(
+        IDirectDrawSurface3_Blt(g_Primary, &rDest, g_BackBuffer, NULL, DDBLT_WAIT, NULL));
   }
 }

@@ -112,7 +112,8 @@ void RebuildSurfaces(void) {
   CHECK_DX_MEM(IDirectDrawSurface3_AddAttachedSurface(g_BackBuffer, g_ZBuffer));
 
   // Device and the material handles that belong to it.
-  CHECK_DX_MEM(IDirect3D2_CreateDevice(g_D3D, g_3ddevices[g_n3DDevice].lpGUID, (LPDIRECTDRAWSURFACE) g_BackBuffer, &g_3DD));
+  CHECK_DX_MEM(IDirect3D2_CreateDevice(g_D3D, g_3ddevices[g_n3DDevice].lpGUID,
+                                       (LPDIRECTDRAWSURFACE) g_BackBuffer, &g_3DD));
   for (int i = 0; i < NUM_MATERIALS; ++i)
     CHECK_DX_MEM(IDirect3DMaterial2_GetHandle(g_Materials[i], g_3DD, &g_hMaterials[i]));
 

@@ -102,7 +102,8 @@ void InitGraph(void) {
   IDirectDraw_Release(lpDD);
 
   g_hr = IDirectDraw2_SetCooperativeLevel(g_DD2, g_hwndMain, DDSCL_NORMAL);
-  if (FAILED(g_hr)) FatalDX("Error: cannot set DirectDraw cooperative level in function InitGraph().");
+  if (FAILED(g_hr))
+    FatalDX("Error: cannot set DirectDraw cooperative level in function InitGraph().");
 
   DDSURFACEDESC ddsd;
   std::memset(&ddsd, 0, sizeof(ddsd));
@@ -114,7 +115,8 @@ void InitGraph(void) {
     case 24: g_dwDisplayDepth = DDBD_24; break;
     case 32: g_dwDisplayDepth = DDBD_32; break;
     default:
-      Fatal("Error: %s only supports screen modes of 8, 16, 24 or 32 bits per pixel.", "Quandrel 3D");
+      Fatal("Error: %s only supports screen modes of 8, 16, 24 or 32 bits per pixel.",
+            "Quandrel 3D");
   }
 
   g_hr = IDirectDraw2_QueryInterface(g_DD2, IID_IDirect3D2, (LPVOID*)&g_D3D);
@@ -136,7 +138,8 @@ void InitGraph(void) {
     IDirectDrawSurface_Release(lpDDS1);
     if (SUCCEEDED(g_hr)) g_hr = IDirectDrawSurface3_SetClipper(g_Primary, g_Clipper);
   }
-  if (FAILED(g_hr)) FatalDX("Error: cannot create primary display surface in function InitGraph().");
+  if (FAILED(g_hr))
+    FatalDX("Error: cannot create primary display surface in function InitGraph().");
 
   if (g_dwDisplayDepth == DDBD_8) {
     BuildPalette();

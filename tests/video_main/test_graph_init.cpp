@@ -169,7 +169,8 @@ TEST_F(VideoTest, StartUpFailuresEndTheGameWithTheirSentence) {
       "Error: Quandrel 3D only supports screen modes of 8, 16, 24 or 32 bits per pixel.",
       platform_test::SetDisplayDepth(15); InitGraph());
   EXPECT_FATAL_AT(kInitFile, "IDirectDraw2_GetDisplayMode(g_DD2, &ddsd)", DXSuffix(DDERR_GENERIC),
-                  platform_test::FailCall("IDirectDraw2_GetDisplayMode", DDERR_GENERIC); InitGraph());
+                  platform_test::FailCall("IDirectDraw2_GetDisplayMode", DDERR_GENERIC);
+                  InitGraph());
 }
 
 TEST_F(VideoTest, LightsAndMaterialsAreMadeInTheirOrderAndMustAllExist) {
@@ -183,7 +184,8 @@ TEST_F(VideoTest, LightsAndMaterialsAreMadeInTheirOrderAndMustAllExist) {
                   kSuffix, platform_test::FailCall("IDirect3D2_CreateMaterial", E_OUTOFMEMORY, 2);
                   InitGraph());
   EXPECT_FATAL_AT(kInitFile, "(g_Materials[MAT_BLK_RED] = CreateMattMaterial(&col)) == NULL",
-                  kSuffix, platform_test::FailCall("IDirect3DMaterial2_SetMaterial", DDERR_GENERIC, 4);
+                  kSuffix,
+                  platform_test::FailCall("IDirect3DMaterial2_SetMaterial", DDERR_GENERIC, 4);
                   InitGraph());
   EXPECT_FATAL_AT(kInitFile, "(g_Materials[MAT_BLK_ORANGE] = CreateMattMaterial(&col)) == NULL",
                   kSuffix, platform_test::FailCall("IDirect3D2_CreateMaterial", DDERR_GENERIC, 7);

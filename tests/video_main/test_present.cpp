@@ -104,7 +104,8 @@ TEST_F(VideoTest, BlitFailuresReportTheFirstOrTheRetriedStatement) {
                   platform_test::FailCall("IDirectDrawSurface3_IsLost", DDERR_GENERIC, 3);
                   PresentFrame());
   EXPECT_FATAL_AT(kPresentFile, kBltText, DXSuffix(DDERR_SURFACEBUSY),
-                  PAINTSTRUCT ps = {}; platform_test::FailCall("IDirectDrawSurface3_Blt", DDERR_SURFACEBUSY);
+                  PAINTSTRUCT ps = {};
+                  platform_test::FailCall("IDirectDrawSurface3_Blt", DDERR_SURFACEBUSY);
                   PaintView(&ps));
 }
 

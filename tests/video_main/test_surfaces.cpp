@@ -114,7 +114,8 @@ TEST_F(VideoTest, OutOfMemoryIsRecordedAtTheViewportButFatalAtTheProjection) {
   EXPECT_EQ(g_Viewport, nullptr);
 
   EXPECT_FATAL_AT(kSurfFile,
-                  "IDirect3DDevice2_SetTransform(g_3DD, D3DTRANSFORMSTATE_PROJECTION, &(g_matProjection))",
+                  "IDirect3DDevice2_SetTransform(g_3DD, D3DTRANSFORMSTATE_PROJECTION, "
+                  "&(g_matProjection))",
                   DXSuffix(E_OUTOFMEMORY),
                   platform_test::FailCall("IDirect3DDevice2_SetTransform", E_OUTOFMEMORY);
                   RebuildSurfaces());

@@ -54,9 +54,10 @@ inline std::string DXSuffix(HRESULT hr) {
   EXPECT_FATAL_REPORT([&](const std::string& t) { return t == std::string(expected); }, __VA_ARGS__)
 
 // The report names the statement of the file, at any line.
-#define EXPECT_FATAL_AT(file, statement, suffix, ...)                                          \
-  EXPECT_FATAL_REPORT([&](const std::string& t) { return IsPlaceReport(t, file, statement, suffix); }, \
-                      __VA_ARGS__)
+#define EXPECT_FATAL_AT(file, statement, suffix, ...)                                   \
+  EXPECT_FATAL_REPORT(                                                                  \
+      [&](const std::string& t) { return IsPlaceReport(t, file, statement, suffix); }, \
+      __VA_ARGS__)
 
 class VideoTest : public ::testing::Test {
  protected:
