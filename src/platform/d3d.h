@@ -401,7 +401,7 @@ typedef struct IDirect3DDevice2Vtbl {
                            DWORD dwFlags);
   HRESULT (*DrawIndexedPrimitive)(IDirect3DDevice2* This, D3DPRIMITIVETYPE d3dptPrimitiveType,
                                   D3DVERTEXTYPE d3dvtVertexType, LPCVOID lpvVertices, DWORD dwVertexCount,
-                                  const WORD* dwIndices, DWORD dwIndexCount, DWORD dwFlags);
+                                  const WORD* lpwIndices, DWORD dwIndexCount, DWORD dwFlags);
 } IDirect3DDevice2Vtbl;
 struct IDirect3DDevice2 {
   const IDirect3DDevice2Vtbl* lpVtbl;

@@ -7,6 +7,12 @@
 #include <cmath>
 #include <cstring>
 #include <new>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+#if defined(__SSE__)
+#include <xmmintrin.h>
+#endif
 
 #include "platform/d3d_raster.h"
 #include "platform/dx_internal.h"
@@ -54,7 +60,7 @@ struct ViewportObj : dx::Object {
 struct LightPrep {
   bool bPoint;
   float px, py, pz;  // position (point) or unit vector towards the light
-  float range;
+  float range2, invRange;  // squared range, 1 / range
   float a0, a1, a2;
   float r, g, b;     // light colour times material diffuse
 };
@@ -93,6 +99,7 @@ const D3DMATRIX kIdentity = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
 
 // ---- functions: helpers ---------------------------------------------------
 
+// The live material behind a handle, or null.
 MaterialObj* MaterialOf(D3DMATERIALHANDLE h) {
   auto& handles = MaterialHandles();
   return (h == 0 || h > handles.size()) ? nullptr : handles[h - 1];
@@ -112,9 +119,21 @@ D3DMATRIX Multiply(const D3DMATRIX& a, const D3DMATRIX& b) {
 
 bool Finite(float f) { return std::isfinite(f); }
 
+// 1 / sqrt(x) for x > 0, to about 23 bits: the estimate and one Newton step.
+float InvSqrt(float x) {
+#if defined(__SSE__)
+  const float e = _mm_cvtss_f32(_mm_rsqrt_ss(_mm_set_ss(x)));
+  return e * (1.5f - 0.5f * x * e * e);
+#else
+  return 1.0f / std::sqrt(x);
+#endif
+}
+
 // ---- functions: IDirect3DLight ----------------------------------------------
 
+// Hands out another interface of the object with a new reference.
 HRESULT Light_QueryInterface(IDirect3DLight* This, DXGUIDARG riid, LPVOID* ppv) {
+  if (ppv != nullptr) *ppv = nullptr;
   DX_ENTER("IDirect3DLight_QueryInterface");
   if (ppv == nullptr) return DDERR_INVALIDPARAMS;
   *ppv = nullptr;
@@ -123,10 +142,12 @@ HRESULT Light_QueryInterface(IDirect3DLight* This, DXGUIDARG riid, LPVOID* ppv) 
   *ppv = This;
   return D3D_OK;
 }
+// Adds a reference to the object.
 ULONG Light_AddRef(IDirect3DLight* This) {
   DX_COUNT("IDirect3DLight_AddRef");
   return OwnerOf<LightObj>(This)->AddRef();
 }
+// Drops a reference; the last one deletes the object.
 ULONG Light_Release(IDirect3DLight* This) {
   DX_COUNT("IDirect3DLight_Release");
   return OwnerOf<LightObj>(This)->Release();
@@ -145,6 +166,7 @@ HRESULT Light_SetLight(IDirect3DLight* This, LPD3DLIGHT lpLight) {
   return D3D_OK;
 }
 
+// Gives back the light record last set.
 HRESULT Light_GetLight(IDirect3DLight* This, LPD3DLIGHT lpLight) {
   DX_ENTER("IDirect3DLight_GetLight");
   LightObj* self = OwnerOf<LightObj>(This);
@@ -161,7 +183,9 @@ LightObj::LightObj() { face = {{&kLightVtbl}, this}; }
 
 // ---- functions: IDirect3DMaterial2 ------------------------------------------
 
+// Hands out another interface of the object with a new reference.
 HRESULT Mat_QueryInterface(IDirect3DMaterial2* This, DXGUIDARG riid, LPVOID* ppv) {
+  if (ppv != nullptr) *ppv = nullptr;
   DX_ENTER("IDirect3DMaterial2_QueryInterface");
   if (ppv == nullptr) return DDERR_INVALIDPARAMS;
   *ppv = nullptr;
@@ -170,20 +194,24 @@ HRESULT Mat_QueryInterface(IDirect3DMaterial2* This, DXGUIDARG riid, LPVOID* ppv
   *ppv = This;
   return D3D_OK;
 }
+// Adds a reference to the object.
 ULONG Mat_AddRef(IDirect3DMaterial2* This) {
   DX_COUNT("IDirect3DMaterial2_AddRef");
   return OwnerOf<MaterialObj>(This)->AddRef();
 }
+// Drops a reference; the last one deletes the object.
 ULONG Mat_Release(IDirect3DMaterial2* This) {
   DX_COUNT("IDirect3DMaterial2_Release");
   return OwnerOf<MaterialObj>(This)->Release();
 }
+// Takes the material record.
 HRESULT Mat_SetMaterial(IDirect3DMaterial2* This, LPD3DMATERIAL lpMat) {
   DX_ENTER("IDirect3DMaterial2_SetMaterial");
   if (lpMat == nullptr || lpMat->dwSize != sizeof(D3DMATERIAL)) return DDERR_INVALIDPARAMS;
   OwnerOf<MaterialObj>(This)->data = *lpMat;
   return D3D_OK;
 }
+// Gives back the material record.
 HRESULT Mat_GetMaterial(IDirect3DMaterial2* This, LPD3DMATERIAL lpMat) {
   DX_ENTER("IDirect3DMaterial2_GetMaterial");
   if (lpMat == nullptr || lpMat->dwSize != sizeof(D3DMATERIAL)) return DDERR_INVALIDPARAMS;
@@ -223,7 +251,9 @@ MaterialObj::~MaterialObj() {
 
 // ---- functions: IDirect3DViewport2 --------------------------------------------
 
+// Hands out another interface of the object with a new reference.
 HRESULT Vp_QueryInterface(IDirect3DViewport2* This, DXGUIDARG riid, LPVOID* ppv) {
+  if (ppv != nullptr) *ppv = nullptr;
   DX_ENTER("IDirect3DViewport2_QueryInterface");
   if (ppv == nullptr) return DDERR_INVALIDPARAMS;
   *ppv = nullptr;
@@ -232,10 +262,12 @@ HRESULT Vp_QueryInterface(IDirect3DViewport2* This, DXGUIDARG riid, LPVOID* ppv)
   *ppv = This;
   return D3D_OK;
 }
+// Adds a reference to the object.
 ULONG Vp_AddRef(IDirect3DViewport2* This) {
   DX_COUNT("IDirect3DViewport2_AddRef");
   return OwnerOf<ViewportObj>(This)->AddRef();
 }
+// Drops a reference; the last one deletes the object.
 ULONG Vp_Release(IDirect3DViewport2* This) {
   DX_COUNT("IDirect3DViewport2_Release");
   return OwnerOf<ViewportObj>(This)->Release();
@@ -293,19 +325,24 @@ HRESULT Vp_AddLight(IDirect3DViewport2* This, LPDIRECT3DLIGHT lightFace) {
   return D3D_OK;
 }
 
+// Takes a light out of the viewport.
 HRESULT Vp_DeleteLight(IDirect3DViewport2* This, LPDIRECT3DLIGHT lightFace) {
   DX_ENTER("IDirect3DViewport2_DeleteLight");
   ViewportObj* self = OwnerOf<ViewportObj>(This);
   LightObj* light = OwnerOf<LightObj>(lightFace);
   if (light == nullptr) return DDERR_INVALIDPARAMS;
   auto it = std::find(self->lights.begin(), self->lights.end(), light);
-  if (it == self->lights.end()) return D3DERR_LIGHTNOTINTHISVIEWPORT;
+  // Taking out a light that is in no viewport at all leaves things as they
+  // should be: it is not an error. (A rebuild stopped by lack of memory can
+  // leave the caller believing a light was added when it was not.)
+  if (it == self->lights.end()) return light->viewport == nullptr ? D3D_OK : D3DERR_LIGHTNOTINTHISVIEWPORT;
   self->lights.erase(it);
   light->viewport = nullptr;
   light->Release();
   return D3D_OK;
 }
 
+// Gives back the viewport data.
 HRESULT Vp_GetViewport2(IDirect3DViewport2* This, LPD3DVIEWPORT2 lpData) {
   DX_ENTER("IDirect3DViewport2_GetViewport2");
   ViewportObj* self = OwnerOf<ViewportObj>(This);
@@ -344,7 +381,9 @@ ViewportObj::~ViewportObj() {
 
 // ---- functions: IDirect3DDevice2, state -----------------------------------------
 
+// Hands out another interface of the object with a new reference.
 HRESULT Dev_QueryInterface(IDirect3DDevice2* This, DXGUIDARG riid, LPVOID* ppv) {
+  if (ppv != nullptr) *ppv = nullptr;
   DX_ENTER("IDirect3DDevice2_QueryInterface");
   if (ppv == nullptr) return DDERR_INVALIDPARAMS;
   *ppv = nullptr;
@@ -353,15 +392,18 @@ HRESULT Dev_QueryInterface(IDirect3DDevice2* This, DXGUIDARG riid, LPVOID* ppv) 
   *ppv = This;
   return D3D_OK;
 }
+// Adds a reference to the object.
 ULONG Dev_AddRef(IDirect3DDevice2* This) {
   DX_COUNT("IDirect3DDevice2_AddRef");
   return OwnerOf<DeviceObj>(This)->AddRef();
 }
+// Drops a reference; the last one deletes the object.
 ULONG Dev_Release(IDirect3DDevice2* This) {
   DX_COUNT("IDirect3DDevice2_Release");
   return OwnerOf<DeviceObj>(This)->Release();
 }
 
+// Adds a viewport to the device; the device holds it.
 HRESULT Dev_AddViewport(IDirect3DDevice2* This, LPDIRECT3DVIEWPORT2 vpFace) {
   DX_ENTER("IDirect3DDevice2_AddViewport");
   DeviceObj* self = OwnerOf<DeviceObj>(This);
@@ -377,6 +419,7 @@ HRESULT Dev_AddViewport(IDirect3DDevice2* This, LPDIRECT3DVIEWPORT2 vpFace) {
   return D3D_OK;
 }
 
+// Takes a viewport from the device.
 HRESULT Dev_DeleteViewport(IDirect3DDevice2* This, LPDIRECT3DVIEWPORT2 vpFace) {
   DX_ENTER("IDirect3DDevice2_DeleteViewport");
   DeviceObj* self = OwnerOf<DeviceObj>(This);
@@ -395,6 +438,7 @@ bool TargetLost(const DeviceObj* d) {
   return d->target->bLost || (d->target->attachedZ != nullptr && d->target->attachedZ->bLost);
 }
 
+// Opens a scene; draws happen only inside one.
 HRESULT Dev_BeginScene(IDirect3DDevice2* This) {
   DX_ENTER("IDirect3DDevice2_BeginScene");
   DeviceObj* self = OwnerOf<DeviceObj>(This);
@@ -406,6 +450,7 @@ HRESULT Dev_BeginScene(IDirect3DDevice2* This) {
   return D3D_OK;
 }
 
+// Closes the scene.
 HRESULT Dev_EndScene(IDirect3DDevice2* This) {
   DX_ENTER("IDirect3DDevice2_EndScene");
   DeviceObj* self = OwnerOf<DeviceObj>(This);
@@ -415,6 +460,7 @@ HRESULT Dev_EndScene(IDirect3DDevice2* This) {
   return D3D_OK;
 }
 
+// Chooses which of the device's viewports draws map into and light from.
 HRESULT Dev_SetCurrentViewport(IDirect3DDevice2* This, LPDIRECT3DVIEWPORT2 vpFace) {
   DX_ENTER("IDirect3DDevice2_SetCurrentViewport");
   DeviceObj* self = OwnerOf<DeviceObj>(This);
@@ -424,6 +470,7 @@ HRESULT Dev_SetCurrentViewport(IDirect3DDevice2* This, LPDIRECT3DVIEWPORT2 vpFac
   return D3D_OK;
 }
 
+// The current viewport, with a new reference.
 HRESULT Dev_GetCurrentViewport(IDirect3DDevice2* This, LPDIRECT3DVIEWPORT2* out) {
   DX_ENTER("IDirect3DDevice2_GetCurrentViewport");
   DeviceObj* self = OwnerOf<DeviceObj>(This);
@@ -435,6 +482,7 @@ HRESULT Dev_GetCurrentViewport(IDirect3DDevice2* This, LPDIRECT3DVIEWPORT2* out)
   return D3D_OK;
 }
 
+// The value of a render state.
 HRESULT Dev_GetRenderState(IDirect3DDevice2* This, D3DRENDERSTATETYPE type, LPDWORD value) {
   DX_ENTER("IDirect3DDevice2_GetRenderState");
   DeviceObj* self = OwnerOf<DeviceObj>(This);
@@ -479,6 +527,7 @@ HRESULT Dev_SetRenderState(IDirect3DDevice2* This, D3DRENDERSTATETYPE type, DWOR
   }
 }
 
+// The value of a light state.
 HRESULT Dev_GetLightState(IDirect3DDevice2* This, D3DLIGHTSTATETYPE type, LPDWORD value) {
   DX_ENTER("IDirect3DDevice2_GetLightState");
   DeviceObj* self = OwnerOf<DeviceObj>(This);
@@ -510,6 +559,7 @@ HRESULT Dev_SetLightState(IDirect3DDevice2* This, D3DLIGHTSTATETYPE type, DWORD 
   }
 }
 
+// Sets the world, view or projection matrix.
 HRESULT Dev_SetTransform(IDirect3DDevice2* This, D3DTRANSFORMSTATETYPE type, LPD3DMATRIX m) {
   DX_ENTER("IDirect3DDevice2_SetTransform");
   DeviceObj* self = OwnerOf<DeviceObj>(This);
@@ -524,6 +574,7 @@ HRESULT Dev_SetTransform(IDirect3DDevice2* This, D3DTRANSFORMSTATETYPE type, LPD
   return D3D_OK;
 }
 
+// Gives back the world, view or projection matrix.
 HRESULT Dev_GetTransform(IDirect3DDevice2* This, D3DTRANSFORMSTATETYPE type, LPD3DMATRIX m) {
   DX_ENTER("IDirect3DDevice2_GetTransform");
   DeviceObj* self = OwnerOf<DeviceObj>(This);
@@ -561,7 +612,8 @@ void PrepareLights(DeviceObj* self, const D3DMATERIAL& mat) {
       if (!(l.dvRange > 0)) continue;
       p.bPoint = true;
       p.px = l.dvPosition.x, p.py = l.dvPosition.y, p.pz = l.dvPosition.z;
-      p.range = l.dvRange;
+      p.range2 = l.dvRange * l.dvRange;
+      p.invRange = 1.0f / l.dvRange;
       p.a0 = l.dvAttenuation0, p.a1 = l.dvAttenuation1, p.a2 = l.dvAttenuation2;
     } else {
       const float len = std::sqrt(l.dvDirection.x * l.dvDirection.x + l.dvDirection.y * l.dvDirection.y +
@@ -622,7 +674,66 @@ HRESULT TransformVertices(DeviceObj* self, D3DVERTEXTYPE type, LPCVOID data, DWO
   const float baseB = mat.emissive.b + mat.ambient.b * ambB;
   const D3DMATRIX& w = self->world;
   const D3DVERTEX* in = static_cast<const D3DVERTEX*>(data);
-  for (DWORD i = 0; i < count; ++i) {
+  DWORD i = 0;
+#if defined(__SSE2__)
+  // Four vertices at a time, the same arithmetic as one at a time below.
+  const __m128 w11 = _mm_set1_ps(w._11), w12 = _mm_set1_ps(w._12), w13 = _mm_set1_ps(w._13);
+  const __m128 w21 = _mm_set1_ps(w._21), w22 = _mm_set1_ps(w._22), w23 = _mm_set1_ps(w._23);
+  const __m128 w31 = _mm_set1_ps(w._31), w32 = _mm_set1_ps(w._32), w33 = _mm_set1_ps(w._33);
+  const __m128 w41 = _mm_set1_ps(w._41), w42 = _mm_set1_ps(w._42), w43 = _mm_set1_ps(w._43);
+  const __m128 zero = _mm_setzero_ps(), one = _mm_set1_ps(1.0f), full = _mm_set1_ps(255.0f);
+  for (; i + 4 <= count; i += 4) {
+    const D3DVERTEX* v = in + i;
+    for (int j = 0; j < 4; ++j) place(self->verts[i + j], v[j].x, v[j].y, v[j].z);
+    const __m128 x = _mm_setr_ps(v[0].x, v[1].x, v[2].x, v[3].x);
+    const __m128 y = _mm_setr_ps(v[0].y, v[1].y, v[2].y, v[3].y);
+    const __m128 z = _mm_setr_ps(v[0].z, v[1].z, v[2].z, v[3].z);
+    const __m128 nx0 = _mm_setr_ps(v[0].nx, v[1].nx, v[2].nx, v[3].nx);
+    const __m128 ny0 = _mm_setr_ps(v[0].ny, v[1].ny, v[2].ny, v[3].ny);
+    const __m128 nz0 = _mm_setr_ps(v[0].nz, v[1].nz, v[2].nz, v[3].nz);
+    auto dot3 = [](__m128 a, __m128 b, __m128 c, __m128 ma, __m128 mb, __m128 mc) {
+      return _mm_add_ps(_mm_add_ps(_mm_mul_ps(a, ma), _mm_mul_ps(b, mb)), _mm_mul_ps(c, mc));
+    };
+    const __m128 wx = _mm_add_ps(dot3(x, y, z, w11, w21, w31), w41);
+    const __m128 wy = _mm_add_ps(dot3(x, y, z, w12, w22, w32), w42);
+    const __m128 wz = _mm_add_ps(dot3(x, y, z, w13, w23, w33), w43);
+    const __m128 nx = dot3(nx0, ny0, nz0, w11, w21, w31);
+    const __m128 ny = dot3(nx0, ny0, nz0, w12, w22, w32);
+    const __m128 nz = dot3(nx0, ny0, nz0, w13, w23, w33);
+    __m128 r = _mm_set1_ps(baseR), g = _mm_set1_ps(baseG), b = _mm_set1_ps(baseB);
+    for (const LightPrep& l : self->lights) {
+      __m128 lx = _mm_set1_ps(l.px), ly = _mm_set1_ps(l.py), lz = _mm_set1_ps(l.pz);
+      __m128 att = one;
+      __m128 valid = _mm_cmpeq_ps(one, one);
+      if (l.bPoint) {
+        lx = _mm_sub_ps(lx, wx), ly = _mm_sub_ps(ly, wy), lz = _mm_sub_ps(lz, wz);
+        const __m128 d2 = dot3(lx, ly, lz, lx, ly, lz);
+        valid = _mm_and_ps(_mm_cmple_ps(d2, _mm_set1_ps(l.range2)), _mm_cmpgt_ps(d2, zero));
+        const __m128 e = _mm_rsqrt_ps(d2);
+        const __m128 inv =
+            _mm_mul_ps(e, _mm_sub_ps(_mm_set1_ps(1.5f), _mm_mul_ps(_mm_mul_ps(_mm_set1_ps(0.5f), d2), _mm_mul_ps(e, e))));
+        const __m128 dn = _mm_sub_ps(one, _mm_mul_ps(_mm_mul_ps(d2, inv), _mm_set1_ps(l.invRange)));
+        att = _mm_add_ps(_mm_add_ps(_mm_set1_ps(l.a0), _mm_mul_ps(_mm_set1_ps(l.a1), dn)),
+                         _mm_mul_ps(_mm_set1_ps(l.a2), _mm_mul_ps(dn, dn)));
+        lx = _mm_mul_ps(lx, inv), ly = _mm_mul_ps(ly, inv), lz = _mm_mul_ps(lz, inv);
+      }
+      const __m128 ndotl = dot3(nx, ny, nz, lx, ly, lz);
+      const __m128 k = _mm_and_ps(valid, _mm_mul_ps(_mm_max_ps(ndotl, zero), att));
+      r = _mm_add_ps(r, _mm_mul_ps(_mm_set1_ps(l.r), k));
+      g = _mm_add_ps(g, _mm_mul_ps(_mm_set1_ps(l.g), k));
+      b = _mm_add_ps(b, _mm_mul_ps(_mm_set1_ps(l.b), k));
+    }
+    alignas(16) float rr[4], gg[4], bb[4];
+    _mm_store_ps(rr, _mm_mul_ps(_mm_min_ps(_mm_max_ps(r, zero), one), full));
+    _mm_store_ps(gg, _mm_mul_ps(_mm_min_ps(_mm_max_ps(g, zero), one), full));
+    _mm_store_ps(bb, _mm_mul_ps(_mm_min_ps(_mm_max_ps(b, zero), one), full));
+    for (int j = 0; j < 4; ++j) {
+      raster::Vertex& o = self->verts[i + j];
+      o.r = rr[j], o.g = gg[j], o.b = bb[j];
+    }
+  }
+#endif
+  for (; i < count; ++i) {
     const D3DVERTEX& v = in[i];
     raster::Vertex& o = self->verts[i];
     place(o, v.x, v.y, v.z);
@@ -638,11 +749,12 @@ HRESULT TransformVertices(DeviceObj* self, D3DVERTEXTYPE type, LPCVOID data, DWO
         float lx = l.px, ly = l.py, lz = l.pz, att = 1.0f;
         if (l.bPoint) {
           lx -= wx, ly -= wy, lz -= wz;
-          const float d = std::sqrt(lx * lx + ly * ly + lz * lz);
-          if (d > l.range || !(d > 0)) continue;
-          const float dn = (l.range - d) / l.range;
+          const float d2 = lx * lx + ly * ly + lz * lz;
+          if (d2 > l.range2 || !(d2 > 0)) continue;
+          const float inv = InvSqrt(d2);
+          const float dn = 1.0f - d2 * inv * l.invRange;
           att = l.a0 + l.a1 * dn + l.a2 * dn * dn;
-          lx /= d, ly /= d, lz /= d;
+          lx *= inv, ly *= inv, lz *= inv;
         }
         const float ndotl = nx * lx + ny * ly + nz * lz;
         if (ndotl <= 0) continue;
@@ -712,6 +824,7 @@ bool KnownVertex(D3DVERTEXTYPE t) { return t == D3DVT_VERTEX || t == D3DVT_LVERT
 // The most vertices one call may hand over: what 16-bit indices can reach.
 constexpr DWORD kMaxVertices = 65536;
 
+// Draws points, lines or triangles from consecutive vertices.
 HRESULT Dev_DrawPrimitive(IDirect3DDevice2* This, D3DPRIMITIVETYPE ptype, D3DVERTEXTYPE vtype, LPCVOID verts,
                           DWORD count, DWORD) {
   DX_ENTER("IDirect3DDevice2_DrawPrimitive");
@@ -727,6 +840,7 @@ HRESULT Dev_DrawPrimitive(IDirect3DDevice2* This, D3DPRIMITIVETYPE ptype, D3DVER
   return D3D_OK;
 }
 
+// Draws points, lines or triangles from vertices named by 16-bit indices.
 HRESULT Dev_DrawIndexedPrimitive(IDirect3DDevice2* This, D3DPRIMITIVETYPE ptype, D3DVERTEXTYPE vtype,
                                  LPCVOID verts, DWORD vcount, const WORD* indices, DWORD icount, DWORD) {
   DX_ENTER("IDirect3DDevice2_DrawIndexedPrimitive");
@@ -771,6 +885,7 @@ DeviceObj::~DeviceObj() {
 
 namespace dx {
 
+// A device rendering into the surface (and its attached Z buffer).
 HRESULT NewDevice(SurfaceObj* target, LPDIRECT3DDEVICE2* out) {
   DeviceObj* device = new (std::nothrow) DeviceObj;
   if (device == nullptr) return DDERR_OUTOFMEMORY;
@@ -781,6 +896,7 @@ HRESULT NewDevice(SurfaceObj* target, LPDIRECT3DDEVICE2* out) {
   return D3D_OK;
 }
 
+// A new viewport object.
 HRESULT NewViewport(LPDIRECT3DVIEWPORT2* out) {
   ViewportObj* vp = new (std::nothrow) ViewportObj;
   if (vp == nullptr) return DDERR_OUTOFMEMORY;
@@ -788,6 +904,7 @@ HRESULT NewViewport(LPDIRECT3DVIEWPORT2* out) {
   return D3D_OK;
 }
 
+// A new light object.
 HRESULT NewLight(LPDIRECT3DLIGHT* out) {
   LightObj* light = new (std::nothrow) LightObj;
   if (light == nullptr) return DDERR_OUTOFMEMORY;
@@ -795,6 +912,7 @@ HRESULT NewLight(LPDIRECT3DLIGHT* out) {
   return D3D_OK;
 }
 
+// A new material object.
 HRESULT NewMaterial(LPDIRECT3DMATERIAL2* out) {
   MaterialObj* material = new (std::nothrow) MaterialObj;
   if (material == nullptr) return DDERR_OUTOFMEMORY;

@@ -7,6 +7,9 @@
 #include "platform/d3d_raster.h"
 
 #include <algorithm>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 #include <cmath>
 #include <utility>
 
@@ -21,8 +24,6 @@ constexpr int kSub = 16;
 // Pixels beyond the drawable rectangle that geometry may reach before it is
 // clipped; keeps fixed-point products well inside 64 bits.
 constexpr float kGuard = 4096.0f;
-// Smallest w kept, so that the division by w stays finite.
-constexpr float kMinW = 1e-6f;
 
 // ---- functions: helpers -----------------------------------------------------
 
@@ -37,6 +38,25 @@ uint32_t Channel(float c) {
   return static_cast<uint32_t>(std::clamp(v, 0, 255));
 }
 
+// floor(a / b) for b > 0, from a reciprocal of b: the estimate is corrected
+// exactly, so no 64-bit division is needed.
+int64_t FloorDivBy(int64_t a, int64_t b, double invB) {
+  int64_t q = static_cast<int64_t>(static_cast<double>(a) * invB);
+  while (q * b > a) --q;
+  while ((q + 1) * b <= a) ++q;
+  return q;
+}
+
+// floor(v) for values inside the guard band, without a libm call.
+float Floor(float v) {
+  const float t = static_cast<float>(static_cast<int32_t>(v));
+  return t > v ? t - 1.0f : t;
+}
+
+// Nearest integer of a value well inside the 64-bit range, without a libm call.
+int64_t Round(float v) { return static_cast<int64_t>(v >= 0.0f ? v + 0.5f : v - 0.5f); }
+
+// An opaque X8R8G8B8 pixel from 0-255 channels.
 uint32_t Pack(float r, float g, float b) {
   return 0xFF000000u | (Channel(r) << 16) | (Channel(g) << 8) | Channel(b);
 }
@@ -58,6 +78,7 @@ void Context::SetViewport(const D3DVIEWPORT2& vp, int targetWidth, int targetHei
   clipB = static_cast<int>(std::min<int64_t>(static_cast<int64_t>(vp.dwY) + vp.dwHeight, targetHeight));
   const float gl = static_cast<float>(clipL) - kGuard, gr = static_cast<float>(clipR) + kGuard;
   const float gt = static_cast<float>(clipT) - kGuard, gb = static_cast<float>(clipB) + kGuard;
+  guardL_ = gl, guardR_ = gr, guardT_ = gt, guardB_ = gb;
   const float planes[kPlanes][5] = {
       {0, 0, 0, 1, -kMinW},          // w > 0
       {0, 0, 1, 0, 0},               // near: z >= 0
@@ -67,24 +88,6 @@ void Context::SetViewport(const D3DVIEWPORT2& vp, int targetWidth, int targetHei
       {0, -ky_, 0, gb - by_, 0},     // sy <= bottom
   };
   std::copy(&planes[0][0], &planes[0][0] + kPlanes * 5, &planes_[0][0]);
-}
-
-float Context::PlaneDistance(const Vertex& v, int p) const {
-  const float* q = planes_[p];
-  return q[0] * v.x + q[1] * v.y + q[2] * v.z + q[3] * v.w + q[4];
-}
-
-void Context::Project(Vertex& v) const {
-  uint32_t out = 0;
-  for (int p = 0; p < kPlanes; ++p)
-    if (PlaneDistance(v, p) < 0) out |= 1u << p;
-  v.out = out;
-  if (out == 0) {
-    const float rw = 1.0f / v.w;
-    v.sx = v.x * rw * kx_ + bx_;
-    v.sy = v.y * rw * ky_ + by_;
-    v.sz = v.z * rw;
-  }
 }
 
 // A point between two vertices, with its screen position.
@@ -110,7 +113,7 @@ Vertex Context::Lerp(const Vertex& a, const Vertex& b, float t) const {
 // One pixel at the nearest pixel centre, depth-tested.
 void Context::Point(const Vertex& a) const {
   if (a.out != 0 || !(a.sz >= 0.0f && a.sz <= 1.0f)) return;
-  const float fx = std::floor(a.sx + 0.5f), fy = std::floor(a.sy + 0.5f);
+  const float fx = Floor(a.sx + 0.5f), fy = Floor(a.sy + 0.5f);
   if (fx < static_cast<float>(clipL) || fx >= static_cast<float>(clipR) || fy < static_cast<float>(clipT) ||
       fy >= static_cast<float>(clipB))
     return;
@@ -145,15 +148,15 @@ void Context::Line(const Vertex& a0, const Vertex& b0) const {
   const Vertex& flat = a0;
   const float dx = b.sx - a.sx, dy = b.sy - a.sy;
   const bool xMajor = std::fabs(dx) >= std::fabs(dy);
-  const float start = std::floor((xMajor ? a.sx : a.sy) + 0.5f);
-  const float end = std::floor((xMajor ? b.sx : b.sy) + 0.5f);
+  const float start = Floor((xMajor ? a.sx : a.sy) + 0.5f);
+  const float end = Floor((xMajor ? b.sx : b.sy) + 0.5f);
   const float span = xMajor ? dx : dy;
   const int steps = static_cast<int>(std::fabs(end - start));
   const float dir = end >= start ? 1.0f : -1.0f;
   for (int i = 0; i < steps; ++i) {
     const float major = start + dir * static_cast<float>(i);
     const float t = std::clamp((major - (xMajor ? a.sx : a.sy)) / span, 0.0f, 1.0f);
-    const float minor = std::floor((xMajor ? a.sy + dy * t : a.sx + dx * t) + 0.5f);
+    const float minor = Floor((xMajor ? a.sy + dy * t : a.sx + dx * t) + 0.5f);
     const float px = xMajor ? major : minor, py = xMajor ? minor : major;
     if (px < static_cast<float>(clipL) || px >= static_cast<float>(clipR) || py < static_cast<float>(clipT) ||
         py >= static_cast<float>(clipB))
@@ -177,6 +180,11 @@ void Context::Line(const Vertex& a0, const Vertex& b0) const {
 void Context::Triangle(const Vertex& a, const Vertex& b, const Vertex& c) const {
   const uint32_t any = a.out | b.out | c.out;
   if (any == 0) {
+    // Clearly turned away: no need to snap it first.
+    if (cull != D3DCULL_NONE) {
+      const float area = (b.sx - a.sx) * (c.sy - a.sy) - (c.sx - a.sx) * (b.sy - a.sy);
+      if ((cull == D3DCULL_CCW && area < -0.01f) || (cull == D3DCULL_CW && area > 0.01f)) return;
+    }
     RasterTriangle(a, b, c, a);
     return;
   }
@@ -213,8 +221,8 @@ void Context::RasterTriangle(const Vertex& a, const Vertex& b, const Vertex& c, 
   const Vertex* v[3] = {&a, &b, &c};
   int64_t X[3], Y[3];
   for (int i = 0; i < 3; ++i) {
-    X[i] = std::lrint(v[i]->sx * kSub);
-    Y[i] = std::lrint(v[i]->sy * kSub);
+    X[i] = Round(v[i]->sx * kSub);
+    Y[i] = Round(v[i]->sy * kSub);
   }
   int64_t area = (X[1] - X[0]) * (Y[2] - Y[0]) - (X[2] - X[0]) * (Y[1] - Y[0]);
   if (area == 0) return;
@@ -229,116 +237,209 @@ void Context::RasterTriangle(const Vertex& a, const Vertex& b, const Vertex& c, 
   }
   const bool farInside = a.sz <= 1.0f && b.sz <= 1.0f && c.sz <= 1.0f && a.sz >= 0.0f && b.sz >= 0.0f &&
                          c.sz >= 0.0f;
-  const Vertex verts[3] = {*v[0], *v[1], *v[2]};
   const bool z = bZTest && depth != nullptr;
   const bool checked = counts != nullptr || !farInside;
   if (z) {
     if (bGouraud)
-      checked ? Spans<true, true, true>(verts, X, Y, area, flat, farInside)
-              : Spans<true, true, false>(verts, X, Y, area, flat, farInside);
+      checked ? Spans<true, true, true>(v, X, Y, area, flat, farInside)
+              : Spans<true, true, false>(v, X, Y, area, flat, farInside);
     else
-      checked ? Spans<true, false, true>(verts, X, Y, area, flat, farInside)
-              : Spans<true, false, false>(verts, X, Y, area, flat, farInside);
+      checked ? Spans<true, false, true>(v, X, Y, area, flat, farInside)
+              : Spans<true, false, false>(v, X, Y, area, flat, farInside);
   } else {
     if (bGouraud)
-      checked ? Spans<false, true, true>(verts, X, Y, area, flat, farInside)
-              : Spans<false, true, false>(verts, X, Y, area, flat, farInside);
+      checked ? Spans<false, true, true>(v, X, Y, area, flat, farInside)
+              : Spans<false, true, false>(v, X, Y, area, flat, farInside);
     else
-      checked ? Spans<false, false, true>(verts, X, Y, area, flat, farInside)
-              : Spans<false, false, false>(verts, X, Y, area, flat, farInside);
+      checked ? Spans<false, false, true>(v, X, Y, area, flat, farInside)
+              : Spans<false, false, false>(v, X, Y, area, flat, farInside);
   }
 }
 
 // Fills the pixels whose centres the clockwise triangle covers: inside all
 // three edges, or on a top or left edge.
 template <bool kZ, bool kGouraud, bool kChecked>
-void Context::Spans(const Vertex* v, const int64_t* X, const int64_t* Y, int64_t area, const Vertex& flat,
+void Context::Spans(const Vertex* const* v, const int64_t* X, const int64_t* Y, int64_t area, const Vertex& flat,
                     bool) const {
   const int64_t minY = std::min({Y[0], Y[1], Y[2]}), maxY = std::max({Y[0], Y[1], Y[2]});
   const int64_t minX = std::min({X[0], X[1], X[2]}), maxX = std::max({X[0], X[1], X[2]});
-  const int y0 = static_cast<int>(std::max<int64_t>(CeilDiv(minY, kSub), clipT));
-  const int y1 = static_cast<int>(std::min<int64_t>(FloorDiv(maxY, kSub), clipB - 1));
+  int y0 = static_cast<int>(std::max<int64_t>(CeilDiv(minY, kSub), clipT));
+  int y1 = static_cast<int>(std::min<int64_t>(FloorDiv(maxY, kSub), clipB - 1));
   const int64_t xMin = std::max<int64_t>(CeilDiv(minX, kSub), clipL);
   const int64_t xMax = std::min<int64_t>(FloorDiv(maxX, kSub), clipR - 1);
-  if (y0 > y1 || xMin > xMax) return;
 
-  // Edge e runs from vertex e to vertex e + 1; a pixel at x is inside when
-  // kSub * dy * x <= r, with r stepping by kSub * dx per row.
-  int64_t dxE[3], dyE[3], r[3];
+  // Edge e runs from vertex e to vertex e + 1. On a row, a pixel at x is
+  // inside when K * x <= r (dy > 0: a right bound, K = kSub * dy) or
+  // K * x >= -r (dy < 0: a left bound, K = kSub * -dy); r grows by kSub * dx
+  // per row, and floor(r / K) is kept as quotient and remainder, stepped
+  // exactly. A horizontal edge only limits the rows: a top edge keeps the
+  // row through it, a bottom edge does not.
+  struct Edge {
+    int64_t k, q, rem, dq, drem;
+  } left[2], right[2];
+  int nLeft = 0, nRight = 0;
   for (int e = 0; e < 3; ++e) {
     const int i = e, j = (e + 1) % 3;
-    dxE[e] = X[j] - X[i];
-    dyE[e] = Y[j] - Y[i];
-    const bool topLeft = dyE[e] < 0 || (dyE[e] == 0 && dxE[e] > 0);
-    r[e] = (static_cast<int64_t>(y0) * kSub - Y[i]) * dxE[e] + X[i] * dyE[e] + (topLeft ? 0 : -1);
+    const int64_t dx = X[j] - X[i], dy = Y[j] - Y[i];
+    if (dy == 0) {
+      if (dx < 0) y1 = std::min<int64_t>(y1, CeilDiv(Y[i], kSub) - 1);
+      continue;
+    }
+    const bool topLeft = dy < 0;
+    const int64_t r = (static_cast<int64_t>(y0) * kSub - Y[i]) * dx + X[i] * dy + (topLeft ? 0 : -1);
+    Edge& E = dy > 0 ? right[nRight++] : left[nLeft++];
+    E.k = kSub * (dy > 0 ? dy : -dy);
+    const double invK = 1.0 / static_cast<double>(E.k);
+    E.q = FloorDivBy(r, E.k, invK);
+    E.rem = r - E.q * E.k;
+    E.dq = FloorDivBy(kSub * dx, E.k, invK);
+    E.drem = kSub * dx - E.dq * E.k;
   }
+  if (y0 > y1 || xMin > xMax) return;
+  const bool twoLeft = nLeft == 2, twoRight = nRight == 2;
+  auto step = [](Edge& E) {
+    E.q += E.dq;
+    E.rem += E.drem;
+    const int64_t carry = E.rem >= E.k;
+    E.rem -= carry * E.k;
+    E.q += carry;
+  };
 
   // Attribute gradients over the snapped triangle.
   const double fx1 = static_cast<double>(X[1] - X[0]) / kSub, fy1 = static_cast<double>(Y[1] - Y[0]) / kSub;
   const double fx2 = static_cast<double>(X[2] - X[0]) / kSub, fy2 = static_cast<double>(Y[2] - Y[0]) / kSub;
-  const double det = static_cast<double>(area) / (kSub * kSub);
+  const double invDet = static_cast<double>(kSub * kSub) / static_cast<double>(area);
   const double ox = static_cast<double>(X[0]) / kSub, oy = static_cast<double>(Y[0]) / kSub;
-  auto gradient = [&](float a0, float a1, float a2, double* ddx, double* ddy) {
-    *ddx = ((a1 - a0) * fy2 - (a2 - a0) * fy1) / det;
-    *ddy = ((a2 - a0) * fx1 - (a1 - a0) * fx2) / det;
+  auto gradient = [&](float a0, float a1, float a2, float* ddx, float* ddy, float* at0) {
+    const double gx = ((a1 - a0) * fy2 - (a2 - a0) * fy1) * invDet;
+    const double gy = ((a2 - a0) * fx1 - (a1 - a0) * fx2) * invDet;
+    *ddx = static_cast<float>(gx);
+    *ddy = static_cast<float>(gy);
+    *at0 = a0;  // value at vertex 0
   };
-  double dzdx = 0, dzdy = 0, drdx = 0, drdy = 0, dgdx = 0, dgdy = 0, dbdx = 0, dbdy = 0;
-  gradient(v[0].sz, v[1].sz, v[2].sz, &dzdx, &dzdy);
+  float dzdx, dzdy, z00;
+  gradient(v[0]->sz, v[1]->sz, v[2]->sz, &dzdx, &dzdy, &z00);
+  float grad[3][3] = {};  // per channel: d/dx, d/dy, value at vertex 0
   if (kGouraud) {
-    gradient(v[0].r, v[1].r, v[2].r, &drdx, &drdy);
-    gradient(v[0].g, v[1].g, v[2].g, &dgdx, &dgdy);
-    gradient(v[0].b, v[1].b, v[2].b, &dbdx, &dbdy);
+    gradient(v[0]->r, v[1]->r, v[2]->r, &grad[0][0], &grad[0][1], &grad[0][2]);
+    gradient(v[0]->g, v[1]->g, v[2]->g, &grad[1][0], &grad[1][1], &grad[1][2]);
+    gradient(v[0]->b, v[1]->b, v[2]->b, &grad[2][0], &grad[2][1], &grad[2][2]);
   }
-  const float fdzdx = static_cast<float>(dzdx);
-  const int32_t idr = static_cast<int32_t>(std::lrint(drdx * 65536.0));
-  const int32_t idg = static_cast<int32_t>(std::lrint(dgdx * 65536.0));
-  const int32_t idb = static_cast<int32_t>(std::lrint(dbdx * 65536.0));
   const uint32_t flatColor = Pack(flat.r, flat.g, flat.b);
+  int32_t cstep[3] = {};
+  for (int ch = 0; ch < 3; ++ch)
+    cstep[ch] = static_cast<int32_t>(std::clamp(grad[ch][0], -32767.0f, 32767.0f) * 65536.0f);
+#if defined(__SSE2__)
+  const __m128 cBase = _mm_setr_ps(grad[0][2], grad[1][2], grad[2][2], 0.0f);
+  const __m128 cdx = _mm_setr_ps(grad[0][0], grad[1][0], grad[2][0], 0.0f);
+  const __m128 cdy = _mm_setr_ps(grad[0][1], grad[1][1], grad[2][1], 0.0f);
+  const __m128i rLanes = _mm_setr_epi32(0, cstep[0], 2 * cstep[0], 3 * cstep[0]);
+  const __m128i gLanes = _mm_setr_epi32(0, cstep[1], 2 * cstep[1], 3 * cstep[1]);
+  const __m128i bLanes = _mm_setr_epi32(0, cstep[2], 2 * cstep[2], 3 * cstep[2]);
+  const __m128i r4 = _mm_set1_epi32(4 * cstep[0]), g4 = _mm_set1_epi32(4 * cstep[1]), b4 = _mm_set1_epi32(4 * cstep[2]);
+  const __m128i byte = _mm_set1_epi32(0xFF), opaque = _mm_set1_epi32(static_cast<int32_t>(0xFF000000u));
+  const __m128i flat4 = _mm_set1_epi32(static_cast<int32_t>(flatColor));
+#endif
 
   for (int y = y0; y <= y1; ++y) {
-    int64_t xl = xMin, xr = xMax;
-    bool empty = false;
-    for (int e = 0; e < 3; ++e) {
-      const int64_t k = kSub * dyE[e];
-      if (k > 0)
-        xr = std::min(xr, FloorDiv(r[e], k));
-      else if (k < 0)
-        xl = std::max(xl, CeilDiv(-r[e], -k));
-      else if (r[e] < 0)
-        empty = true;
-      r[e] += kSub * dxE[e];
-    }
-    if (empty || xl > xr) continue;
+    int64_t xl = std::max(xMin, -left[0].q);
+    int64_t xr = std::min(xMax, right[0].q);
+    step(left[0]), step(right[0]);
+    if (twoLeft) xl = std::max(xl, -left[1].q), step(left[1]);
+    if (twoRight) xr = std::min(xr, right[1].q), step(right[1]);
+    if (xl > xr) continue;
 
-    const double px = static_cast<double>(xl) - ox, py = static_cast<double>(y) - oy;
-    const float zStart = static_cast<float>(v[0].sz + dzdx * px + dzdy * py);
+    // Offsets from vertex 0 stay small, so the sums keep their precision.
+    const float fx = static_cast<float>(static_cast<double>(xl) - ox);
+    const float fy = static_cast<float>(static_cast<double>(y) - oy);
+    const float zStart = z00 + dzdx * fx + dzdy * fy;
     const size_t row = static_cast<size_t>(y) * static_cast<size_t>(pitch);
     uint32_t* cp = color + row + xl;
     float* zp = kZ ? depth + row + xl : nullptr;
     const int n = static_cast<int>(xr - xl + 1);
-    int32_t cr = 0, cg = 0, cb = 0;
+    // Pixel centres lie inside the snapped triangle, so the colours there lie
+    // between the vertex colours; the clamp only absorbs rounding.
+    int32_t cc[3] = {};
+    const int32_t* sc = cstep;
+    int i = 0;
+#if defined(__SSE2__)
+    __m128i start = _mm_setzero_si128();  // 16.16 colour (r, g, b, -) at xl
     if (kGouraud) {
-      cr = static_cast<int32_t>(std::lrint((v[0].r + drdx * px + drdy * py) * 65536.0)) + 32768;
-      cg = static_cast<int32_t>(std::lrint((v[0].g + dgdx * px + dgdy * py) * 65536.0)) + 32768;
-      cb = static_cast<int32_t>(std::lrint((v[0].b + dbdx * px + dbdy * py) * 65536.0)) + 32768;
+      const __m128 first = _mm_min_ps(
+          _mm_max_ps(_mm_add_ps(cBase, _mm_add_ps(_mm_mul_ps(cdx, _mm_set1_ps(fx)), _mm_mul_ps(cdy, _mm_set1_ps(fy)))),
+                     _mm_setzero_ps()),
+          _mm_set1_ps(255.0f));
+      start = _mm_add_epi32(_mm_cvttps_epi32(_mm_mul_ps(first, _mm_set1_ps(65536.0f))), _mm_set1_epi32(32768));
     }
-    float fi = 0.0f;
-    for (int i = 0; i < n; ++i, fi += 1.0f) {
+    if constexpr (kZ && !kChecked) {
+      // Four pixels at a time: the same depth values as one at a time, and
+      // only the pixels that pass are written. A short last group is done
+      // four wide too, masked to the span, when the row has room for it; the
+      // pixels past the span are left as they are.
+      const __m128 zs = _mm_set1_ps(zStart), dz = _mm_set1_ps(dzdx);
+      __m128 fiv = _mm_setr_ps(0.0f, 1.0f, 2.0f, 3.0f);
+      const __m128 four = _mm_set1_ps(4.0f);
+      __m128i cr = _mm_add_epi32(_mm_shuffle_epi32(start, 0x00), rLanes);
+      __m128i cg = _mm_add_epi32(_mm_shuffle_epi32(start, 0x55), gLanes);
+      __m128i cb = _mm_add_epi32(_mm_shuffle_epi32(start, 0xAA), bLanes);
+      const int padded = (n + 3) & ~3;
+      const int groups = xl + padded <= pitch ? padded : n & ~3;
+      const __m128 nf = _mm_set1_ps(static_cast<float>(n));
+      for (; i < groups; i += 4) {
+        const __m128 z = _mm_add_ps(zs, _mm_mul_ps(dz, fiv));
+        const __m128 inSpan = _mm_cmplt_ps(fiv, nf);
+        fiv = _mm_add_ps(fiv, four);
+        const __m128 old = _mm_loadu_ps(zp + i);
+        const __m128 pass = _mm_and_ps(inSpan, _mm_cmple_ps(z, old));
+        if (_mm_movemask_ps(pass) != 0) {
+          if (bZWrite) _mm_storeu_ps(zp + i, _mm_or_ps(_mm_and_ps(pass, z), _mm_andnot_ps(pass, old)));
+          __m128i c = flat4;
+          if (kGouraud)
+            c = _mm_or_si128(
+                _mm_or_si128(opaque, _mm_slli_epi32(_mm_and_si128(_mm_srai_epi32(cr, 16), byte), 16)),
+                _mm_or_si128(_mm_slli_epi32(_mm_and_si128(_mm_srai_epi32(cg, 16), byte), 8),
+                             _mm_and_si128(_mm_srai_epi32(cb, 16), byte)));
+          const __m128i p = _mm_castps_si128(pass);
+          __m128i* dst = reinterpret_cast<__m128i*>(cp + i);
+          _mm_storeu_si128(dst, _mm_or_si128(_mm_and_si128(p, c), _mm_andnot_si128(p, _mm_loadu_si128(dst))));
+        }
+        if (kGouraud) cr = _mm_add_epi32(cr, r4), cg = _mm_add_epi32(cg, g4), cb = _mm_add_epi32(cb, b4);
+      }
+      if (kGouraud && i < n) {
+        cc[0] = _mm_cvtsi128_si32(cr), cc[1] = _mm_cvtsi128_si32(cg), cc[2] = _mm_cvtsi128_si32(cb);
+      }
+    } else if (kGouraud) {
+      cc[0] = _mm_cvtsi128_si32(start);
+      cc[1] = _mm_cvtsi128_si32(_mm_shuffle_epi32(start, 0x55));
+      cc[2] = _mm_cvtsi128_si32(_mm_shuffle_epi32(start, 0xAA));
+    }
+#else
+    if (kGouraud) {
+      for (int ch = 0; ch < 3; ++ch) {
+        const float first = std::clamp(grad[ch][2] + grad[ch][0] * fx + grad[ch][1] * fy, 0.0f, 255.0f);
+        cc[ch] = static_cast<int32_t>(first * 65536.0f) + 32768;
+      }
+    }
+#endif
+    float fi = static_cast<float>(i);
+    for (; i < n; ++i, fi += 1.0f) {
+      if (kZ || kChecked) {
+        const float z = zStart + dzdx * fi;
+        bool pass = true;
+        if (kChecked) pass = z >= 0.0f && z <= 1.0f;
+        if (kZ) pass = pass && z <= zp[i];
+        if (!pass) {
+          if (kGouraud) cc[0] += sc[0], cc[1] += sc[1], cc[2] += sc[2];
+          continue;
+        }
+        if (kZ && bZWrite) zp[i] = z;
+      }
       uint32_t c = flatColor;
       if (kGouraud) {
-        const int32_t r8 = std::clamp(cr >> 16, 0, 255), g8 = std::clamp(cg >> 16, 0, 255),
-                      b8 = std::clamp(cb >> 16, 0, 255);
-        c = 0xFF000000u | (static_cast<uint32_t>(r8) << 16) | (static_cast<uint32_t>(g8) << 8) |
-            static_cast<uint32_t>(b8);
-        cr += idr, cg += idg, cb += idb;
-      }
-      if (kZ || kChecked) {
-        const float z = zStart + fdzdx * fi;
-        if (kChecked && !(z >= 0.0f && z <= 1.0f)) continue;
-        if (kZ) {
-          if (!(z <= zp[i])) continue;
-          if (bZWrite) zp[i] = z;
-        }
+        c = 0xFF000000u | (static_cast<uint32_t>(std::min(cc[0] >> 16, 255)) << 16) |
+            (static_cast<uint32_t>(std::min(cc[1] >> 16, 255)) << 8) |
+            static_cast<uint32_t>(std::min(cc[2] >> 16, 255));
+        cc[0] += sc[0], cc[1] += sc[1], cc[2] += sc[2];
       }
       cp[i] = c;
       if (kChecked && counts) ++counts[row + static_cast<size_t>(xl) + static_cast<size_t>(i)];

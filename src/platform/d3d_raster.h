@@ -35,7 +35,25 @@ struct Context {
   // Maps the viewport: sx = x/w * kx + bx, sy = y/w * ky + by.
   void SetViewport(const D3DVIEWPORT2& vp, int targetWidth, int targetHeight);
   // Fills in the clip bits and, inside, the screen position.
-  void Project(Vertex& v) const;
+  void Project(Vertex& v) const {
+    if (v.w > kMinW && v.z >= 0.0f) {
+      // In front of the camera the guard band is a screen rectangle.
+      const float rw = 1.0f / v.w;
+      v.sx = v.x * rw * kx_ + bx_;
+      v.sy = v.y * rw * ky_ + by_;
+      v.sz = v.z * rw;
+      v.out = (v.sx < guardL_ ? 4u : 0u) | (v.sx > guardR_ ? 8u : 0u) | (v.sy < guardT_ ? 16u : 0u) |
+              (v.sy > guardB_ ? 32u : 0u);
+      return;
+    }
+    uint32_t out = 0;
+    for (int p = 0; p < kPlanes; ++p)
+      if (PlaneDistance(v, p) < 0) out |= 1u << p;
+    v.out = out;
+  }
+
+  // Smallest w kept, so that the division by w stays finite.
+  static constexpr float kMinW = 1e-6f;
 
   void Point(const Vertex& a) const;
   void Line(const Vertex& a, const Vertex& b) const;
@@ -44,15 +62,19 @@ struct Context {
 
  private:
   float kx_ = 1, bx_ = 0, ky_ = 1, by_ = 0;
+  float guardL_ = 0, guardR_ = 0, guardT_ = 0, guardB_ = 0;
   // Clip planes: a vertex is inside when a*x + b*y + c*z + d*w + e >= 0.
   static constexpr int kPlanes = 6;
   float planes_[kPlanes][5] = {};
 
-  float PlaneDistance(const Vertex& v, int plane) const;
+  float PlaneDistance(const Vertex& v, int p) const {
+    const float* q = planes_[p];
+    return q[0] * v.x + q[1] * v.y + q[2] * v.z + q[3] * v.w + q[4];
+  }
   Vertex Lerp(const Vertex& a, const Vertex& b, float t) const;
   void RasterTriangle(const Vertex& a, const Vertex& b, const Vertex& c, const Vertex& flat) const;
   template <bool kZ, bool kGouraud, bool kChecked>
-  void Spans(const Vertex* v, const int64_t* X, const int64_t* Y, int64_t area, const Vertex& flat,
+  void Spans(const Vertex* const* v, const int64_t* X, const int64_t* Y, int64_t area, const Vertex& flat,
              bool farInside) const;
 };
 

@@ -47,14 +47,18 @@ HRESULT QueryDirectDraw(DirectDrawObj* self, DXGUIDARG riid, LPVOID* ppv) {
 
 // ---- functions: IDirectDraw -------------------------------------------------
 
+// Hands out another interface of the object with a new reference.
 HRESULT DD1_QueryInterface(IDirectDraw* This, DXGUIDARG riid, LPVOID* ppv) {
+  if (ppv != nullptr) *ppv = nullptr;
   DX_ENTER("IDirectDraw_QueryInterface");
   return QueryDirectDraw(OwnerOf<DirectDrawObj>(This), riid, ppv);
 }
+// Adds a reference to the object.
 ULONG DD1_AddRef(IDirectDraw* This) {
   DX_COUNT("IDirectDraw_AddRef");
   return OwnerOf<DirectDrawObj>(This)->AddRef();
 }
+// Drops a reference; the last one deletes the object.
 ULONG DD1_Release(IDirectDraw* This) {
   DX_COUNT("IDirectDraw_Release");
   return OwnerOf<DirectDrawObj>(This)->Release();
@@ -64,14 +68,18 @@ const IDirectDrawVtbl kDD1Vtbl = {DD1_QueryInterface, DD1_AddRef, DD1_Release};
 
 // ---- functions: IDirectDraw2 ------------------------------------------------
 
+// Hands out another interface of the object with a new reference.
 HRESULT DD2_QueryInterface(IDirectDraw2* This, DXGUIDARG riid, LPVOID* ppv) {
+  if (ppv != nullptr) *ppv = nullptr;
   DX_ENTER("IDirectDraw2_QueryInterface");
   return QueryDirectDraw(OwnerOf<DirectDrawObj>(This), riid, ppv);
 }
+// Adds a reference to the object.
 ULONG DD2_AddRef(IDirectDraw2* This) {
   DX_COUNT("IDirectDraw2_AddRef");
   return OwnerOf<DirectDrawObj>(This)->AddRef();
 }
+// Drops a reference; the last one deletes the object.
 ULONG DD2_Release(IDirectDraw2* This) {
   DX_COUNT("IDirectDraw2_Release");
   return OwnerOf<DirectDrawObj>(This)->Release();
@@ -79,6 +87,7 @@ ULONG DD2_Release(IDirectDraw2* This) {
 
 // Makes a clipper with no window yet.
 HRESULT DD2_CreateClipper(IDirectDraw2*, DWORD dwFlags, LPDIRECTDRAWCLIPPER* out, IUnknown* outer) {
+  if (out != nullptr) *out = nullptr;
   DX_ENTER("IDirectDraw2_CreateClipper");
   if (out == nullptr || dwFlags != 0) return DDERR_INVALIDPARAMS;
   *out = nullptr;
@@ -92,6 +101,7 @@ HRESULT DD2_CreateClipper(IDirectDraw2*, DWORD dwFlags, LPDIRECTDRAWCLIPPER* out
 // Makes a 256-entry palette from the caller's table.
 HRESULT DD2_CreatePalette(IDirectDraw2*, DWORD dwFlags, LPPALETTEENTRY table, LPDIRECTDRAWPALETTE* out,
                           IUnknown* outer) {
+  if (out != nullptr) *out = nullptr;
   DX_ENTER("IDirectDraw2_CreatePalette");
   if (out == nullptr || table == nullptr || (dwFlags & DDPCAPS_8BIT) == 0) return DDERR_INVALIDPARAMS;
   *out = nullptr;
@@ -105,6 +115,7 @@ HRESULT DD2_CreatePalette(IDirectDraw2*, DWORD dwFlags, LPPALETTEENTRY table, LP
 
 // Makes the primary surface, an off-screen colour surface or a Z buffer.
 HRESULT DD2_CreateSurface(IDirectDraw2* This, LPDDSURFACEDESC desc, LPDIRECTDRAWSURFACE* out, IUnknown* outer) {
+  if (out != nullptr) *out = nullptr;
   DX_ENTER("IDirectDraw2_CreateSurface");
   if (out == nullptr || desc == nullptr || desc->dwSize != sizeof(DDSURFACEDESC)) return DDERR_INVALIDPARAMS;
   *out = nullptr;
@@ -169,14 +180,18 @@ const IDirectDraw2Vtbl kDD2Vtbl = {DD2_QueryInterface,    DD2_AddRef,         DD
 
 // ---- functions: IDirect3D2 --------------------------------------------------
 
+// Hands out another interface of the object with a new reference.
 HRESULT D3D_QueryInterface(IDirect3D2* This, DXGUIDARG riid, LPVOID* ppv) {
+  if (ppv != nullptr) *ppv = nullptr;
   DX_ENTER("IDirect3D2_QueryInterface");
   return QueryDirectDraw(OwnerOf<DirectDrawObj>(This), riid, ppv);
 }
+// Adds a reference to the object.
 ULONG D3D_AddRef(IDirect3D2* This) {
   DX_COUNT("IDirect3D2_AddRef");
   return OwnerOf<DirectDrawObj>(This)->AddRef();
 }
+// Drops a reference; the last one deletes the object.
 ULONG D3D_Release(IDirect3D2* This) {
   DX_COUNT("IDirect3D2_Release");
   return OwnerOf<DirectDrawObj>(This)->Release();
@@ -186,16 +201,24 @@ ULONG D3D_Release(IDirect3D2* This) {
 HRESULT D3D_EnumDevices(IDirect3D2*, LPD3DENUMDEVICESCALLBACK callback, LPVOID context) {
   DX_ENTER("IDirect3D2_EnumDevices");
   if (callback == nullptr) return DDERR_INVALIDPARAMS;
+  char description[] = "Software rasterizer with the RGB colour model";
+  char name[] = "RGB Emulation";
+  const std::vector<platform_test::OfferedDevice> offered = dx::OfferedDevices();
+  if (!offered.empty()) {
+    for (platform_test::OfferedDevice d : offered)
+      if (callback(&d.guid, description, name, &d.hw, &d.hel, context) == D3DENUMRET_CANCEL) break;
+    return D3D_OK;
+  }
   GUID guid = IID_IDirect3DRGBDevice;
   D3DDEVICEDESC hw, hel;
   dx::DescribeDevice(&hw, &hel);
-  char description[] = "Software rasterizer with the RGB colour model";
-  char name[] = "RGB Emulation";
   callback(&guid, description, name, &hw, &hel, context);
   return D3D_OK;
 }
 
+// Makes a light with no description yet.
 HRESULT D3D_CreateLight(IDirect3D2*, LPDIRECT3DLIGHT* out, IUnknown* outer) {
+  if (out != nullptr) *out = nullptr;
   DX_ENTER("IDirect3D2_CreateLight");
   if (out == nullptr) return DDERR_INVALIDPARAMS;
   *out = nullptr;
@@ -203,7 +226,9 @@ HRESULT D3D_CreateLight(IDirect3D2*, LPDIRECT3DLIGHT* out, IUnknown* outer) {
   return dx::NewLight(out);
 }
 
+// Makes a material, black until described.
 HRESULT D3D_CreateMaterial(IDirect3D2*, LPDIRECT3DMATERIAL2* out, IUnknown* outer) {
+  if (out != nullptr) *out = nullptr;
   DX_ENTER("IDirect3D2_CreateMaterial");
   if (out == nullptr) return DDERR_INVALIDPARAMS;
   *out = nullptr;
@@ -211,7 +236,9 @@ HRESULT D3D_CreateMaterial(IDirect3D2*, LPDIRECT3DMATERIAL2* out, IUnknown* oute
   return dx::NewMaterial(out);
 }
 
+// Makes a viewport with no data yet.
 HRESULT D3D_CreateViewport(IDirect3D2*, LPDIRECT3DVIEWPORT2* out, IUnknown* outer) {
+  if (out != nullptr) *out = nullptr;
   DX_ENTER("IDirect3D2_CreateViewport");
   if (out == nullptr) return DDERR_INVALIDPARAMS;
   *out = nullptr;
@@ -221,10 +248,13 @@ HRESULT D3D_CreateViewport(IDirect3D2*, LPDIRECT3DVIEWPORT2* out, IUnknown* oute
 
 // Makes a device of the RGB kind rendering into a 3D-capable colour surface.
 HRESULT D3D_CreateDevice(IDirect3D2*, DXGUIDARG rclsid, LPDIRECTDRAWSURFACE lpDDS, LPDIRECT3DDEVICE2* out) {
+  if (out != nullptr) *out = nullptr;
   DX_ENTER("IDirect3D2_CreateDevice");
   if (out == nullptr || rclsid.lpGuid == nullptr) return DDERR_INVALIDPARAMS;
   *out = nullptr;
-  if (!IsEqualGUID(*rclsid.lpGuid, IID_IDirect3DRGBDevice)) return E_NOINTERFACE;
+  bool known = IsEqualGUID(*rclsid.lpGuid, IID_IDirect3DRGBDevice);
+  for (const platform_test::OfferedDevice& d : dx::OfferedDevices()) known = known || IsEqualGUID(*rclsid.lpGuid, d.guid);
+  if (!known) return E_NOINTERFACE;
   dx::SurfaceObj* target = dx::SurfaceFrom(lpDDS);
   if (target == nullptr) return DDERR_INVALIDPARAMS;
   if (target->bPrimary || target->bZBuffer || (target->dwCaps & DDSCAPS_3DDEVICE) == 0) return DDERR_INVALIDCAPS;
@@ -244,7 +274,9 @@ DirectDrawObj::DirectDrawObj() {
 
 // ---- functions: IDirectDrawClipper ------------------------------------------
 
+// Hands out another interface of the object with a new reference.
 HRESULT Clip_QueryInterface(IDirectDrawClipper* This, DXGUIDARG riid, LPVOID* ppv) {
+  if (ppv != nullptr) *ppv = nullptr;
   DX_ENTER("IDirectDrawClipper_QueryInterface");
   if (ppv == nullptr) return DDERR_INVALIDPARAMS;
   *ppv = nullptr;
@@ -253,14 +285,17 @@ HRESULT Clip_QueryInterface(IDirectDrawClipper* This, DXGUIDARG riid, LPVOID* pp
   *ppv = This;
   return DD_OK;
 }
+// Adds a reference to the object.
 ULONG Clip_AddRef(IDirectDrawClipper* This) {
   DX_COUNT("IDirectDrawClipper_AddRef");
   return OwnerOf<dx::ClipperObj>(This)->AddRef();
 }
+// Drops a reference; the last one deletes the object.
 ULONG Clip_Release(IDirectDrawClipper* This) {
   DX_COUNT("IDirectDrawClipper_Release");
   return OwnerOf<dx::ClipperObj>(This)->Release();
 }
+// The window the clipper is bound to.
 HRESULT Clip_GetHWnd(IDirectDrawClipper* This, HWND* out) {
   DX_ENTER("IDirectDrawClipper_GetHWnd");
   if (out == nullptr) return DDERR_INVALIDPARAMS;
@@ -280,7 +315,9 @@ const IDirectDrawClipperVtbl kClipperVtbl = {Clip_QueryInterface, Clip_AddRef, C
 
 // ---- functions: IDirectDrawPalette ------------------------------------------
 
+// Hands out another interface of the object with a new reference.
 HRESULT Pal_QueryInterface(IDirectDrawPalette* This, DXGUIDARG riid, LPVOID* ppv) {
+  if (ppv != nullptr) *ppv = nullptr;
   DX_ENTER("IDirectDrawPalette_QueryInterface");
   if (ppv == nullptr) return DDERR_INVALIDPARAMS;
   *ppv = nullptr;
@@ -289,10 +326,12 @@ HRESULT Pal_QueryInterface(IDirectDrawPalette* This, DXGUIDARG riid, LPVOID* ppv
   *ppv = This;
   return DD_OK;
 }
+// Adds a reference to the object.
 ULONG Pal_AddRef(IDirectDrawPalette* This) {
   DX_COUNT("IDirectDrawPalette_AddRef");
   return OwnerOf<dx::PaletteObj>(This)->AddRef();
 }
+// Drops a reference; the last one deletes the object.
 ULONG Pal_Release(IDirectDrawPalette* This) {
   DX_COUNT("IDirectDrawPalette_Release");
   return OwnerOf<dx::PaletteObj>(This)->Release();
@@ -329,6 +368,7 @@ PaletteObj::PaletteObj() { face = {{&kPaletteVtbl}, this}; }
 
 // Creates the DirectDraw object of the default display.
 HRESULT DirectDrawCreate(GUID* lpGUID, LPDIRECTDRAW* lplpDD, IUnknown* pUnkOuter) {
+  if (lplpDD != nullptr) *lplpDD = nullptr;
   DX_ENTER("DirectDrawCreate");
   if (lplpDD == nullptr) return DDERR_INVALIDPARAMS;
   *lplpDD = nullptr;

@@ -43,6 +43,7 @@ void ScreenSize(int* width, int* height) {
 
 // ---- functions: IDirectDrawSurface (first version) ---------------------------
 
+// Hands out either surface interface with a new reference.
 HRESULT QuerySurface(SurfaceObj* self, DXGUIDARG riid, LPVOID* ppv) {
   if (ppv == nullptr) return DDERR_INVALIDPARAMS;
   *ppv = nullptr;
@@ -56,14 +57,18 @@ HRESULT QuerySurface(SurfaceObj* self, DXGUIDARG riid, LPVOID* ppv) {
   return DD_OK;
 }
 
+// Hands out another interface of the object with a new reference.
 HRESULT S1_QueryInterface(IDirectDrawSurface* This, DXGUIDARG riid, LPVOID* ppv) {
+  if (ppv != nullptr) *ppv = nullptr;
   DX_ENTER("IDirectDrawSurface_QueryInterface");
   return QuerySurface(OwnerOf<SurfaceObj>(This), riid, ppv);
 }
+// Adds a reference to the object.
 ULONG S1_AddRef(IDirectDrawSurface* This) {
   DX_COUNT("IDirectDrawSurface_AddRef");
   return OwnerOf<SurfaceObj>(This)->AddRef();
 }
+// Drops a reference; the last one deletes the object.
 ULONG S1_Release(IDirectDrawSurface* This) {
   DX_COUNT("IDirectDrawSurface_Release");
   return OwnerOf<SurfaceObj>(This)->Release();
@@ -73,14 +78,18 @@ const IDirectDrawSurfaceVtbl kSurface1Vtbl = {S1_QueryInterface, S1_AddRef, S1_R
 
 // ---- functions: IDirectDrawSurface3 -------------------------------------------
 
+// Hands out another interface of the object with a new reference.
 HRESULT S3_QueryInterface(IDirectDrawSurface3* This, DXGUIDARG riid, LPVOID* ppv) {
+  if (ppv != nullptr) *ppv = nullptr;
   DX_ENTER("IDirectDrawSurface3_QueryInterface");
   return QuerySurface(OwnerOf<SurfaceObj>(This), riid, ppv);
 }
+// Adds a reference to the object.
 ULONG S3_AddRef(IDirectDrawSurface3* This) {
   DX_COUNT("IDirectDrawSurface3_AddRef");
   return OwnerOf<SurfaceObj>(This)->AddRef();
 }
+// Drops a reference; the last one deletes the object.
 ULONG S3_Release(IDirectDrawSurface3* This) {
   DX_COUNT("IDirectDrawSurface3_Release");
   return OwnerOf<SurfaceObj>(This)->Release();
@@ -136,10 +145,8 @@ HRESULT S3_Blt(IDirectDrawSurface3* This, LPRECT destRect, LPDIRECTDRAWSURFACE3 
 
   if (dest->bPrimary) {
     RECT dr = destRect ? *destRect : RECT{0, 0, dest->width, dest->height};
-    if (dr.right <= dr.left || dr.bottom <= dr.top) return DDERR_INVALIDRECT;
-    if (static_cast<int64_t>(dr.right - dr.left) > 4 * static_cast<int64_t>(platform::kMaxSurfaceSide) ||
-        static_cast<int64_t>(dr.bottom - dr.top) > 4 * static_cast<int64_t>(platform::kMaxSurfaceSide))
-      return DDERR_INVALIDRECT;
+    const int64_t w = static_cast<int64_t>(dr.right) - dr.left, h = static_cast<int64_t>(dr.bottom) - dr.top;
+    if (w <= 0 || h <= 0 || w > (1 << 30) || h > (1 << 30)) return DDERR_INVALIDRECT;
     dx::Present(*src, sr, dr, dest->clipper ? dest->clipper->hwnd : nullptr);
     return DD_OK;
   }
@@ -163,6 +170,7 @@ HRESULT S3_Blt(IDirectDrawSurface3* This, LPRECT destRect, LPDIRECTDRAWSURFACE3 
 
 // Hands out a device context that draws with Qt onto the surface's own pixels.
 HRESULT S3_GetDC(IDirectDrawSurface3* This, HDC* out) {
+  if (out != nullptr) *out = nullptr;
   DX_ENTER("IDirectDrawSurface3_GetDC");
   SurfaceObj* self = OwnerOf<SurfaceObj>(This);
   if (out == nullptr) return DDERR_INVALIDPARAMS;
@@ -210,6 +218,7 @@ HRESULT S3_GetSurfaceDesc(IDirectDrawSurface3* This, LPDDSURFACEDESC desc) {
   return DD_OK;
 }
 
+// Whether the surface has lost its memory.
 HRESULT S3_IsLost(IDirectDrawSurface3* This) {
   DX_ENTER("IDirectDrawSurface3_IsLost");
   return OwnerOf<SurfaceObj>(This)->bLost ? DDERR_SURFACELOST : DD_OK;
@@ -240,6 +249,7 @@ HRESULT S3_Restore(IDirectDrawSurface3* This) {
   return DD_OK;
 }
 
+// Clips what is blitted to the surface by a window (null: no clipping).
 HRESULT S3_SetClipper(IDirectDrawSurface3* This, LPDIRECTDRAWCLIPPER clipperFace) {
   DX_ENTER("IDirectDrawSurface3_SetClipper");
   SurfaceObj* self = OwnerOf<SurfaceObj>(This);

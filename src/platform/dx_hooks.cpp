@@ -32,10 +32,12 @@ struct HookState {
   QImage presented;
   RECT presentedRect = {};
   uint64_t presentCount = 0;
+  std::vector<platform_test::OfferedDevice> offered;
   bool bCountPixels = false;
   std::vector<uint32_t> pixelCounts;
 };
 
+// The layer's bookkeeping, made on first use.
 HookState& Hooks() {
   static HookState state;
   return state;
@@ -86,6 +88,9 @@ DWORD DisplayBits() { return Hooks().displayBits; }
 // The surfaces that exist.
 std::vector<SurfaceObj*>& LiveSurfaces() { return Hooks().surfaces; }
 
+// The scripted device kinds.
+const std::vector<platform_test::OfferedDevice>& OfferedDevices() { return Hooks().offered; }
+
 // The pixel-count record for a target of this size, while counting is on.
 std::vector<uint32_t>* PixelCounts(int width, int height) {
   HookState& h = Hooks();
@@ -95,44 +100,52 @@ std::vector<uint32_t>* PixelCounts(int width, int height) {
   return &h.pixelCounts;
 }
 
-// Scales a rectangle of pixels into another rectangle by nearest neighbours.
+// Scales a rectangle of pixels into another rectangle by nearest neighbours,
+// making only the first outW x outH pixels of the destination.
 void StretchCopy(const uint32_t* src, int srcPitch, const RECT& srcRect, uint32_t* dst, int dstPitch,
-                 const RECT& dstRect) {
+                 const RECT& dstRect, int outW, int outH) {
   const int sw = srcRect.right - srcRect.left, sh = srcRect.bottom - srcRect.top;
   const int dw = dstRect.right - dstRect.left, dh = dstRect.bottom - dstRect.top;
   if (sw <= 0 || sh <= 0 || dw <= 0 || dh <= 0) return;
+  outW = std::min(outW, dw), outH = std::min(outH, dh);
   if (sw == dw && sh == dh) {
-    for (int y = 0; y < dh; ++y)
+    for (int y = 0; y < outH; ++y)
       std::memcpy(dst + static_cast<ptrdiff_t>(dstRect.top + y) * dstPitch + dstRect.left,
                   src + static_cast<ptrdiff_t>(srcRect.top + y) * srcPitch + srcRect.left,
-                  static_cast<size_t>(dw) * sizeof(uint32_t));
+                  static_cast<size_t>(outW) * sizeof(uint32_t));
     return;
   }
   // Sample each destination pixel centre in 16.16 steps.
   const int64_t stepX = (static_cast<int64_t>(sw) << 16) / dw;
   const int64_t stepY = (static_cast<int64_t>(sh) << 16) / dh;
   int64_t fy = stepY / 2;
-  for (int y = 0; y < dh; ++y, fy += stepY) {
+  for (int y = 0; y < outH; ++y, fy += stepY) {
     const int sy = srcRect.top + std::min(static_cast<int>(fy >> 16), sh - 1);
     const uint32_t* srow = src + static_cast<ptrdiff_t>(sy) * srcPitch + srcRect.left;
     uint32_t* drow = dst + static_cast<ptrdiff_t>(dstRect.top + y) * dstPitch + dstRect.left;
     int64_t fx = stepX / 2;
-    for (int x = 0; x < dw; ++x, fx += stepX) drow[x] = srow[std::min(static_cast<int>(fx >> 16), sw - 1)];
+    for (int x = 0; x < outW; ++x, fx += stepX) drow[x] = srow[std::min(static_cast<int>(fx >> 16), sw - 1)];
   }
 }
 
 // Shows the source rectangle under the destination rectangle of the screen.
-void Present(const SurfaceObj& source, const RECT& src, const RECT& dest, HWND hwndClip) {
+void Present(const SurfaceObj& source, const RECT& srcRect, const RECT& destRect, HWND hwndClip) {
   HookState& h = Hooks();
-  const int dw = dest.right - dest.left, dh = dest.bottom - dest.top;
+  // No screen shows more than the largest surface side: of a larger
+  // rectangle only the top-left part is made.
+  const RECT& src = srcRect;
+  const RECT& dest = destRect;
+  const int64_t kMax = platform::kMaxSurfaceSide;
+  const int fullW = dest.right - dest.left, fullH = dest.bottom - dest.top;
+  const int dw = static_cast<int>(std::min<int64_t>(fullW, kMax)), dh = static_cast<int>(std::min<int64_t>(fullH, kMax));
   if (h.presented.width() != dw || h.presented.height() != dh)
     h.presented = QImage(dw, dh, QImage::Format_RGB32);
   if (!h.presented.isNull()) {
-    RECT whole = {0, 0, dw, dh};
+    RECT whole = {0, 0, fullW, fullH};
     StretchCopy(source.pixels.data(), source.width, src, reinterpret_cast<uint32_t*>(h.presented.bits()),
-                static_cast<int>(h.presented.bytesPerLine() / 4), whole);
+                static_cast<int>(h.presented.bytesPerLine() / 4), whole, dw, dh);
   }
-  h.presentedRect = dest;
+  h.presentedRect = destRect;
   ++h.presentCount;
   if (h.presentHandler != nullptr) h.presentHandler(h.presented, dest, hwndClip);
 }
@@ -199,6 +212,12 @@ void ResetPlatformCallCounts() {
   Hooks().totalCalls = 0;
 }
 
+// Scripts the device kinds EnumDevices offers.
+void SetOfferedDevices(const std::vector<OfferedDevice>& devices) { Hooks().offered = devices; }
+
+// Our rasterizer's own descriptions.
+void OurDeviceDescriptions(D3DDEVICEDESC* hw, D3DDEVICEDESC* hel) { dx::DescribeDevice(hw, hel); }
+
 // Switches the per-pixel write counts on or off.
 void SetPixelCounting(bool on) {
   Hooks().bCountPixels = on;
@@ -213,6 +232,7 @@ void ResetDXHooks() {
   HookState& h = Hooks();
   h.failures.clear();
   h.displayBits = 32;
+  h.offered.clear();
   h.bCountPixels = false;
   h.pixelCounts.clear();
   h.presented = QImage();

@@ -3,6 +3,7 @@
 // lost surfaces, display depth, call counting, the last presented picture).
 #pragma once
 
+#include "platform/d3d.h"
 #include "platform/win_types.h"
 
 #include <cstdint>
@@ -14,8 +15,11 @@ class QImage;
 
 namespace platform {
 // Receives each picture blitted to the primary surface: the pixels already
-// scaled to the destination rectangle (X8R8G8B8), the destination rectangle in
-// screen coordinates and the clipper's window (null without a clipper).
+// scaled to the destination rectangle (X8R8G8B8; at most kMaxSurfaceSide a
+// side, the top-left part of a larger rectangle), the destination rectangle in
+// screen coordinates and the clipper's window (null without a clipper). The
+// image is rewritten by the next blit: paint it during the call, or keep a
+// copy.
 typedef void (*PresentHandler)(const QImage& image, const RECT& rcDest, HWND hwndClip);
 // Installs the window layer's receiver; null presents into the off-screen
 // target that tests read.
@@ -68,6 +72,20 @@ void ResetPlatformCallCounts();
 // BeginScene (row by row, width x height).
 void SetPixelCounting(bool on);
 const std::vector<uint32_t>& CountedPixels();
+
+// One device kind that EnumDevices offers: its identifier and the hardware
+// and emulation descriptions it reports.
+struct OfferedDevice {
+  GUID guid;
+  D3DDEVICEDESC hw;
+  D3DDEVICEDESC hel;
+};
+// Replaces what EnumDevices offers, in this order (an empty list: our own
+// rasterizer as the RGB emulation device). CreateDevice accepts every kind
+// offered and serves it with the same rasterizer.
+void SetOfferedDevices(const std::vector<OfferedDevice>& devices);
+// The descriptions our rasterizer reports, to start scripted ones from.
+void OurDeviceDescriptions(D3DDEVICEDESC* hw, D3DDEVICEDESC* hel);
 
 // Puts every hook back to its default.
 void ResetDXHooks();

@@ -28,6 +28,8 @@ struct CallSite {
 HRESULT Enter(CallSite& site);
 
 // Opens an interface call: counts it and returns an injected failure at once.
+// Calls that hand out an object clear the caller's pointer first, so that an
+// injected failure leaves it null as a real one does.
 #define DX_ENTER(name)                                        \
   static ::dx::CallSite dxSite_(name);                        \
   if (HRESULT hrInjected_ = ::dx::Enter(dxSite_); FAILED(hrInjected_)) \
@@ -142,11 +144,14 @@ void Present(const SurfaceObj& source, const RECT& src, const RECT& dest, HWND h
 DWORD DisplayBits();
 // Every surface that exists, for LoseAllSurfaces.
 std::vector<SurfaceObj*>& LiveSurfaces();
+// The device kinds EnumDevices offers: scripted by a test, or empty.
+const std::vector<platform_test::OfferedDevice>& OfferedDevices();
 // Where the pixel-count hook records writes, or null while it is off.
 std::vector<uint32_t>* PixelCounts(int width, int height);
 
-// Nearest-neighbour copy of a rectangle into another of any size.
+// Nearest-neighbour copy of a rectangle into another of any size; only the
+// first outW x outH pixels of the destination are made.
 void StretchCopy(const uint32_t* src, int srcPitch, const RECT& srcRect, uint32_t* dst, int dstPitch,
-                 const RECT& dstRect);
+                 const RECT& dstRect, int outW = 1 << 30, int outH = 1 << 30);
 
 }  // namespace dx

@@ -79,6 +79,7 @@ QString TextOf(LPCSTR s, int c) {
   return QString::fromLatin1(s, static_cast<qsizetype>(strnlen(s, static_cast<size_t>(c))));
 }
 
+// The stock font of an index, or null.
 HGDIOBJ__* StockFont(int i) {
   for (HGDIOBJ__& f : g_StockFonts)
     if (f.id == i) return &f;
@@ -115,6 +116,7 @@ int SetBkMode(HDC hdc, int mode) {
   return old;
 }
 
+// The colour TextOutA writes in.
 COLORREF SetTextColor(HDC hdc, COLORREF color) {
   if (hdc == nullptr) return CLR_INVALID;
   COLORREF old = hdc->textColor;

@@ -97,14 +97,21 @@ TEST_F(DxRaster, LitFaceFollowsTheLightingFormula) {
   const D3DCOLOR ambient = RGB_MAKE(0x40, 0x20, 0x80);
   ASSERT_EQ(IDirect3DDevice2_SetLightState(rig.dev, D3DLIGHTSTATE_AMBIENT, ambient), D3D_OK);
 
-  // Clockwise on the screen: top-left, top-right, bottom-left.
-  D3DVERTEX v[3] = {{-0.25f, 0.1f, 0, 0, 0, -1, 0, 0}, {0.5f, 0.5f, 0, 0, 0, -1, 0, 0},
-                    {-0.5f, -0.5f, 0, 0, 0, -1, 0, 0}};
+  // Clockwise on the screen: top-left, top-right, bottom-left. A fourth,
+  // unused vertex makes the device light the others four at a time; the
+  // faces are drawn both ways.
+  D3DVERTEX v[4] = {{-0.25f, 0.1f, 0, 0, 0, -1, 0, 0},
+                    {0.5f, 0.5f, 0, 0, 0, -1, 0, 0},
+                    {-0.5f, -0.5f, 0, 0, 0, -1, 0, 0},
+                    {0.9f, -0.9f, 0, 0, 0, -1, 0, 0}};
   WORD idx[3] = {0, 1, 2};
-  rig.BeginFrame();
-  ASSERT_EQ(IDirect3DDevice2_DrawIndexedPrimitive(rig.dev, D3DPT_TRIANGLELIST, D3DVT_VERTEX, v, 3, idx, 3, 0),
-            D3D_OK);
-  QImage img = rig.EndFrame();
+  auto draw = [&](DWORD vertexCount) {
+    rig.BeginFrame();
+    EXPECT_EQ(IDirect3DDevice2_DrawIndexedPrimitive(rig.dev, D3DPT_TRIANGLELIST, D3DVT_VERTEX, v, vertexCount,
+                                                    idx, 3, 0),
+              D3D_OK);
+    return rig.EndFrame();
+  };
 
   // The formula, worked here from the first vertex at world (0, 0, 0).
   const double dx = 1.0, dy = 2.0, dz = -3.0;
@@ -120,10 +127,12 @@ TEST_F(DxRaster, LitFaceFollowsTheLightingFormula) {
     expected[c] = static_cast<int>(std::lround(std::min(1.0, v0) * 255.0));
   }
   // The centre of the face.
-  const QRgb px = img.pixel(37, 34);
-  EXPECT_NEAR(qRed(px), expected[0], 1);
-  EXPECT_NEAR(qGreen(px), expected[1], 1);
-  EXPECT_NEAR(qBlue(px), expected[2], 1);
+  for (DWORD count : {3u, 4u}) {
+    const QRgb px = draw(count).pixel(37, 34);
+    EXPECT_NEAR(qRed(px), expected[0], 1) << count;
+    EXPECT_NEAR(qGreen(px), expected[1], 1) << count;
+    EXPECT_NEAR(qBlue(px), expected[2], 1) << count;
+  }
 
   // Switched off, out of range, or taken out of the viewport, the light adds
   // nothing: only emissive and ambient remain.
@@ -134,16 +143,21 @@ TEST_F(DxRaster, LitFaceFollowsTheLightingFormula) {
   ASSERT_EQ(IDirect3DViewport2_DeleteLight(rig.vp, light), D3D_OK);
   ASSERT_EQ(IDirect3DViewport2_AddLight(rig.vp, far), D3D_OK);
   ASSERT_EQ(IDirect3DViewport2_AddLight(rig.vp, off), D3D_OK);
-  rig.BeginFrame();
-  ASSERT_EQ(IDirect3DDevice2_DrawIndexedPrimitive(rig.dev, D3DPT_TRIANGLELIST, D3DVT_VERTEX, v, 3, idx, 3, 0),
-            D3D_OK);
-  img = rig.EndFrame();
-  const QRgb px2 = img.pixel(37, 34);
-  EXPECT_NEAR(qRed(px2), base[0], 1);
-  EXPECT_NEAR(qGreen(px2), base[1], 1);
-  EXPECT_NEAR(qBlue(px2), base[2], 1);
+  for (DWORD count : {3u, 4u}) {
+    const QRgb px2 = draw(count).pixel(37, 34);
+    EXPECT_NEAR(qRed(px2), base[0], 1) << count;
+    EXPECT_NEAR(qGreen(px2), base[1], 1) << count;
+    EXPECT_NEAR(qBlue(px2), base[2], 1) << count;
+  }
 
-  EXPECT_EQ(IDirect3DViewport2_DeleteLight(rig.vp, light), D3DERR_LIGHTNOTINTHISVIEWPORT);
+  // Taking a light out twice is harmless; taking out one that belongs to
+  // another viewport is refused, and so is adding one that has a viewport.
+  EXPECT_EQ(IDirect3DViewport2_DeleteLight(rig.vp, light), D3D_OK);
+  LPDIRECT3DVIEWPORT2 other = nullptr;
+  ASSERT_EQ(IDirect3D2_CreateViewport(rig.d3d, &other, NULL), D3D_OK);
+  EXPECT_EQ(IDirect3DViewport2_DeleteLight(other, far), D3DERR_LIGHTNOTINTHISVIEWPORT);
+  EXPECT_EQ(IDirect3DViewport2_AddLight(other, far), D3DERR_LIGHTHASVIEWPORT);
+  IDirect3DViewport2_Release(other);
   IDirect3DLight_Release(light);
   IDirect3DLight_Release(far);
   IDirect3DLight_Release(off);
@@ -280,6 +294,39 @@ TEST_F(DxRaster, FlatUsesTheFirstVertexAndGouraudBlends) {
   EXPECT_NEAR(qRed(mid), 85, 2);
   EXPECT_NEAR(qGreen(mid), 85, 2);
   EXPECT_NEAR(qBlue(mid), 85, 2);
+}
+
+TEST_F(DxRaster, DeviceRefusesBadCallsWithoutDrawing) {
+  D3DLVERTEX tri[3] = {PX(10, 10, 0.5f, 0xFFFF0000), PX(50, 10, 0.5f, 0xFFFF0000), PX(10, 50, 0.5f, 0xFFFF0000)};
+  WORD beyond[3] = {0, 1, 3};
+  // Outside a scene nothing is drawn.
+  EXPECT_EQ(IDirect3DDevice2_DrawPrimitive(rig.dev, D3DPT_TRIANGLELIST, D3DVT_LVERTEX, tri, 3, 0),
+            D3DERR_SCENE_NOT_IN_SCENE);
+  rig.BeginFrame();
+  // An index past the vertices would read beyond the caller's array.
+  EXPECT_EQ(IDirect3DDevice2_DrawIndexedPrimitive(rig.dev, D3DPT_TRIANGLELIST, D3DVT_LVERTEX, tri, 3, beyond, 3, 0),
+            DDERR_INVALIDPARAMS);
+  EXPECT_EQ(IDirect3DDevice2_DrawPrimitive(rig.dev, D3DPT_TRIANGLELIST, D3DVT_TLVERTEX, tri, 3, 0),
+            D3DERR_INVALIDVERTEXTYPE);
+  EXPECT_EQ(IDirect3DDevice2_DrawPrimitive(rig.dev, static_cast<D3DPRIMITIVETYPE>(9), D3DVT_LVERTEX, tri, 3, 0),
+            D3DERR_INVALIDPRIMITIVETYPE);
+  EXPECT_EQ(CountNonBlack(rig.EndFrame()), 0);
+
+  EXPECT_EQ(IDirect3DDevice2_SetRenderState(rig.dev, D3DRENDERSTATE_SHADEMODE, 7), DDERR_INVALIDPARAMS);
+  EXPECT_EQ(IDirect3DDevice2_SetLightState(rig.dev, D3DLIGHTSTATE_MATERIAL, 12345), DDERR_INVALIDPARAMS);
+  // A released material's handle names nothing any more.
+  LPDIRECT3DMATERIAL2 mat = nullptr;
+  ASSERT_EQ(IDirect3D2_CreateMaterial(rig.d3d, &mat, NULL), D3D_OK);
+  D3DMATERIALHANDLE h = 0;
+  ASSERT_EQ(IDirect3DMaterial2_GetHandle(mat, rig.dev, &h), D3D_OK);
+  EXPECT_NE(h, 0u);
+  EXPECT_EQ(IDirect3DDevice2_SetLightState(rig.dev, D3DLIGHTSTATE_MATERIAL, h), D3D_OK);
+  IDirect3DMaterial2_Release(mat);
+  EXPECT_EQ(IDirect3DDevice2_SetLightState(rig.dev, D3DLIGHTSTATE_MATERIAL, h), DDERR_INVALIDPARAMS);
+  D3DVIEWPORT2 bad = {};
+  bad.dwSize = sizeof(bad);
+  bad.dwWidth = 10, bad.dwHeight = 10, bad.dvClipWidth = 0.0f, bad.dvClipHeight = 1.0f;
+  EXPECT_EQ(IDirect3DViewport2_SetViewport2(rig.vp, &bad), DDERR_INVALIDPARAMS);
 }
 
 // ---- clipping and the fill rule ------------------------------------------------

@@ -84,6 +84,14 @@ TEST_F(DxSurfaces, BlitStretchesToTheDestination) {
     for (int x = 0; x < 16; ++x)
       EXPECT_EQ(Rgb(img, x, y), static_cast<uint32_t>((y / 3) * 16 + x / 2 + 1)) << x << "," << y;
 
+  // A destination wider than any screen shows its top-left part only.
+  RECT huge = {-10, 0, 19990, 4};
+  ASSERT_EQ(IDirectDrawSurface3_Blt(rig.primary, &huge, rig.back, NULL, DDBLT_WAIT, NULL), DD_OK);
+  EXPECT_EQ(platform_test::LastPresentedImage().width(), 8192);
+  EXPECT_EQ(platform_test::LastPresentedRect().right, 19990);
+  EXPECT_EQ(Rgb(platform_test::LastPresentedImage(), 0, 0), 1u);
+  EXPECT_EQ(Rgb(platform_test::LastPresentedImage(), 8191, 3), static_cast<uint32_t>(3 * 16 + 3 + 1));
+
   // Between off-screen surfaces, a source rectangle shrunk into a destination one.
   LPDIRECTDRAWSURFACE3 other = nullptr;
   ASSERT_EQ(DxRig::MakeSurface(rig.dd, DDSCAPS_OFFSCREENPLAIN, 4, 2, 0, &other), DD_OK);
@@ -241,6 +249,38 @@ TEST_F(DxSurfaces, EnumerationOffersTheRgbDevice) {
   EXPECT_TRUE(seen.hel.dwDeviceRenderBitDepth & DDBD_32);
   EXPECT_TRUE(seen.hel.dwDeviceRenderBitDepth & DDBD_16);
   EXPECT_EQ(seen.hel.dwDeviceZBufferBitDepth, static_cast<DWORD>(DDBD_32));
+}
+
+TEST_F(DxSurfaces, ScriptedDeviceKindsAreOfferedInOrder) {
+  platform_test::OfferedDevice rgb = {IID_IDirect3DRGBDevice, {}, {}};
+  platform_test::OurDeviceDescriptions(&rgb.hw, &rgb.hel);
+  platform_test::OfferedDevice hal = rgb;
+  hal.guid = IID_IDirect3DHALDevice;
+  hal.hw = rgb.hel;
+  hal.hw.dwDeviceZBufferBitDepth = DDBD_16 | DDBD_24;
+  platform_test::SetOfferedDevices({rgb, hal});
+  std::vector<GUID> seen;
+  std::vector<DWORD> zdepths;
+  struct Ctx {
+    std::vector<GUID>* seen;
+    std::vector<DWORD>* z;
+  } ctx{&seen, &zdepths};
+  auto callback = [](GUID* g, LPSTR, LPSTR, LPD3DDEVICEDESC hw, LPD3DDEVICEDESC, LPVOID c) -> HRESULT {
+    static_cast<Ctx*>(c)->seen->push_back(*g);
+    static_cast<Ctx*>(c)->z->push_back(hw->dwDeviceZBufferBitDepth);
+    return D3DENUMRET_OK;
+  };
+  ASSERT_EQ(IDirect3D2_EnumDevices(rig.d3d, callback, &ctx), D3D_OK);
+  ASSERT_EQ(seen.size(), 2u);
+  EXPECT_TRUE(IsEqualGUID(seen[0], IID_IDirect3DRGBDevice));
+  EXPECT_TRUE(IsEqualGUID(seen[1], IID_IDirect3DHALDevice));
+  EXPECT_EQ(zdepths[1], static_cast<DWORD>(DDBD_16 | DDBD_24));
+  // An offered kind is served by the rasterizer; one not offered is not.
+  LPDIRECT3DDEVICE2 dev = nullptr;
+  ASSERT_EQ(IDirect3D2_CreateDevice(rig.d3d, &IID_IDirect3DHALDevice, (LPDIRECTDRAWSURFACE)rig.back, &dev), D3D_OK);
+  IDirect3DDevice2_Release(dev);
+  EXPECT_EQ(IDirect3D2_CreateDevice(rig.d3d, &IID_IDirect3DMMXDevice, (LPDIRECTDRAWSURFACE)rig.back, &dev),
+            E_NOINTERFACE);
 }
 
 TEST_F(DxSurfaces, DisplayModeReportsTheDepth) {

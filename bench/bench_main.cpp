@@ -1,0 +1,5 @@
+// Benchmark entry point.
+
+#include <benchmark/benchmark.h>
+
+BENCHMARK_MAIN();
