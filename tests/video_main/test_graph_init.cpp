@@ -88,6 +88,24 @@ TEST_F(DeviceChoice, OnlyOneZBufferDepthAndTheDisplayDepthAreAccepted) {
   EXPECT_EQ(g_nNum3DDevices, 1);
 }
 
+TEST_F(DeviceChoice, StartUpTakesTheBestOfferedKindOrEndsWithoutOne) {
+  D3DDEVICEDESC hw, hel;
+  platform_test::OurDeviceDescriptions(&hw, &hel);
+  D3DDEVICEDESC halHw = hel;  // a hardware kind describes itself in its first record
+  platform_test::SetOfferedDevices(
+      {{IID_IDirect3DRGBDevice, hw, hel}, {IID_IDirect3DHALDevice, halHw, kNone}});
+  CreateViewOfSize(64, 48);
+  EXPECT_EQ(g_n3DDevice, 0);
+  EXPECT_EQ(g_nNum3DDevices, 2);
+  EXPECT_NE(g_Viewport, nullptr);
+  FreeGraph();
+
+  D3DDEVICEDESC twoDepths = hel;
+  twoDepths.dwDeviceZBufferBitDepth = DDBD_16 | DDBD_24;
+  platform_test::SetOfferedDevices({{IID_IDirect3DRGBDevice, hw, twoDepths}});
+  EXPECT_FATAL_TEXT("Error: no supported Direct3D devices were found.", InitGraph());
+}
+
 // ---- start-up -------------------------------------------------------------------
 
 TEST_F(VideoTest, StartUpBuildsTheLongLivedObjectsWithoutAWindow) {
