@@ -168,8 +168,10 @@ TEST_F(VideoTest, CameraDistanceFramesTheRectangleInBothDirections) {
 TEST_F(VideoTest, SwitchesCallThePlatformOnlyForAChange) {
   CreateView();  // lights on, but no viewport yet: only recorded
   EXPECT_EQ(Calls("IDirect3DViewport2_AddLight"), 0u);
+  platform_test::ResetPlatformCallCounts();
   SetShadeMode(D3DSHADE_FLAT);
   EXPECT_EQ(g_dwShadeMode, (DWORD)D3DSHADE_FLAT);
+  EXPECT_EQ(platform_test::PlatformCallCount(), 0u);
   g_nViewW = 400;
   RebuildSurfaces();
 
