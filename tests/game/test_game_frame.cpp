@@ -49,8 +49,10 @@ void FrameFailing(const FrameCall& call, bool bRetryFails) {
     return IDOK;
   });
   if (bRetryFails) {
+    // A pending failure counts the calls while none before it is due, so
+    // the second one, due at the same count, takes the call after the first.
     platform_test::FailCall(call.name, DDERR_SURFACELOST, 1);
-    platform_test::FailCall(call.name, DDERR_SURFACELOST, 2);
+    platform_test::FailCall(call.name, DDERR_SURFACELOST, 1);
   } else {
     platform_test::FailCall(call.name, DDERR_INVALIDPARAMS, 1);
   }
@@ -73,7 +75,9 @@ TEST_F(GameFrameTest, LostSurfaceIsRestoredAndTheCallRepeated) {
     platform_test::ResetPlatformCallCounts();
     platform_test::FailCall(call.name, DDERR_SURFACELOST, 1);
     const QImage img = Frame();
-    EXPECT_EQ(platform_test::PlatformCallCount(call.name), 2u) << call.name;
+    // The colour fill and the copy to the view are both blits.
+    const uint64_t uExpected = std::string(call.name) == "IDirectDrawSurface3_Blt" ? 3u : 2u;
+    EXPECT_EQ(platform_test::PlatformCallCount(call.name), uExpected) << call.name;
     EXPECT_FALSE(IsBlack(PixelAt(img, ToScreen(-0.5f, 0.5f, -0.5f)))) << call.name;
   }
 }

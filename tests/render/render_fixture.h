@@ -8,12 +8,15 @@
 #include <QImage>
 #include <QPoint>
 #include <cmath>
+#include <cstdio>
 
 #include "game/game.h"
 #include "main/timer.h"
 #include "maths/maths.h"
 #include "options/options.h"
+#include "platform/d3d.h"
 #include "platform/dx_hooks.h"
+#include "platform/win_msgbox.h"
 #include "render/render.h"
 #include "rules/rules.h"
 #include "video_main/video_main.h"
@@ -30,6 +33,12 @@ class RenderTest : public ::testing::Test {
     m_dwShadeMode = g_dwShadeMode;
     platform_test::ResetDXHooks();
     platform::SetPresentHandler(nullptr);
+    // A fatal report must end the test run at once, not wait for a click.
+    platform_test::SetMessageBoxHandler([](const platform_test::MessageBoxCall& box) {
+      ADD_FAILURE() << "message box: " << box.text;
+      fprintf(stderr, "[%s] %s\n", box.caption.c_str(), box.text.c_str());
+      return IDOK;
+    });
     static bool s_bTables = false;
     if (!s_bTables) {
       InitSinTable();
@@ -68,6 +77,15 @@ class RenderTest : public ::testing::Test {
     g_uBlockType = m_uBlockType;
     g_dwShadeMode = m_dwShadeMode;
     platform_test::ResetDXHooks();
+    platform_test::SetMessageBoxHandler({});
+  }
+
+  // Runs drawing calls inside a scene of their own, as the frame does.
+  template <typename F>
+  static void InScene(F fn) {
+    ASSERT_GE(IDirect3DDevice2_BeginScene(g_3DD), 0);
+    fn();
+    ASSERT_GE(IDirect3DDevice2_EndScene(g_3DD), 0);
   }
 
   // Rebuilds the surfaces for a view of that size, as the loop does.

@@ -28,7 +28,7 @@ TEST_F(BurstFlightTest, FullRowFliesOutSpreadingFromTheCentre) {
   ASSERT_EQ(g_uBurstCount, 10u);
   g_fFrameTime = 0.5f;
   platform_test::ResetPlatformCallCounts();
-  DrawBurst();
+  InScene(DrawBurst);
   EXPECT_EQ(platform_test::PlatformCallCount("IDirect3DDevice2_DrawIndexedPrimitive"), 10u);
   for (int k = 0; k < 10; k++) {
     const BURSTCUBE& c = g_pBurst[k];
@@ -59,7 +59,7 @@ TEST_F(BurstFlightTest, RetiresBelowMinusHundredKeepingOrder) {
   const UINT uAlloc = g_uBurstAlloc;
   g_fFrameTime = 0.2f;
   platform_test::ResetPlatformCallCounts();
-  DrawBurst();
+  InScene(DrawBurst);
   // The retired ones were still drawn in the frame they crossed.
   EXPECT_EQ(platform_test::PlatformCallCount("IDirect3DDevice2_DrawIndexedPrimitive"), 5u);
   ASSERT_EQ(g_uBurstCount, 3u);
@@ -69,7 +69,7 @@ TEST_F(BurstFlightTest, RetiresBelowMinusHundredKeepingOrder) {
   EXPECT_EQ(g_pBurst[2].nMaterial, 4);
   EXPECT_EQ(g_uBurstAlloc, uAlloc);
   // The one at -100 has gained downward speed and goes in the next frame.
-  DrawBurst();
+  InScene(DrawBurst);
   ASSERT_EQ(g_uBurstCount, 2u);
   EXPECT_EQ(g_pBurst[0].nMaterial, 2);
 }
@@ -78,7 +78,7 @@ TEST_F(BurstFlightTest, FrameOfNoTimeMovesNothing) {
   AddCube(1.5f, 3.0f, 2.0f, 1.5f, -2.0f, 4.0f, 5);
   AddCube(-1.5f, -100.0f, 2.0f, -1.5f, -9.0f, 4.0f, 6);
   g_fFrameTime = 0.0f;
-  DrawBurst();
+  InScene(DrawBurst);
   ASSERT_EQ(g_uBurstCount, 2u);
   EXPECT_EQ(g_pBurst[0].vPos.x, 1.5f);
   EXPECT_EQ(g_pBurst[0].vPos.y, 3.0f);

@@ -89,8 +89,10 @@ void FrameWithFailure(const DrawCall& call) {
   BurstRow(0);
   g_Well[0][0] = -1;
   if (call.bRetry) {
+    // The second failure is due at the same count: it waits while the first
+    // is pending and then takes the repeat.
     platform_test::FailCall(call.lpszCall, DDERR_SURFACELOST, call.nth);
-    platform_test::FailCall(call.lpszCall, DDERR_SURFACELOST, call.nth + 1);
+    platform_test::FailCall(call.lpszCall, DDERR_SURFACELOST, call.nth);
   } else {
     platform_test::FailCall(call.lpszCall, DDERR_GENERIC, call.nth);
   }

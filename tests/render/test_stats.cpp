@@ -22,12 +22,13 @@ class StatsTest : public RenderTest {
     DrawStats();
   }
 
-  // The bounding box of pure white pixels within the rectangle.
-  static QRect WhiteBox(const QImage& img, QRect area) {
+  // The bounding box of the pixels that differ between two pictures within
+  // the rectangle.
+  static QRect TextBox(const QImage& a, const QImage& b, QRect area) {
     QRect box;
     for (int y = area.top(); y <= area.bottom(); y++)
       for (int x = area.left(); x <= area.right(); x++)
-        if ((img.pixel(x, y) & 0xFFFFFF) == 0xFFFFFF) box |= QRect(x, y, 1, 1);
+        if (a.pixel(x, y) != b.pixel(x, y)) box |= QRect(x, y, 1, 1);
     return box;
   }
 
@@ -86,29 +87,34 @@ TEST_F(StatsTest, HiddenColumnDrawsNothingButKeepsTurning) {
   EXPECT_EQ(platform_test::PlatformCallCount(), 0u);
 }
 
+// The counts are the only thing that differs between two frames with other
+// counts: the pixels that change are the texts, centred on their anchors.
 TEST_F(StatsTest, CountsAreWrittenWhereTheShapesStand) {
   g_bGameRunning = 0;
   g_bViewStats = 1;
   UpdateView();
-  for (int k = 0; k < 7; k++) g_ShapeCounts[k] = 10 * k + 8;
-  const QImage img = Frame();
-  // Top centre of the text at the projected position of the shape.
-  const QRect box0 = WhiteBox(img, QRect(56, 80, 60, 30));
+  for (int k = 0; k < 7; k++) g_ShapeCounts[k] = 88;
+  const QImage wide = Frame();
+  for (int k = 0; k < 7; k++) g_ShapeCounts[k] = 1;
+  const QImage narrow = Frame();
+  const QRect box0 = TextBox(wide, narrow, QRect(56, 76, 60, 30));
   ASSERT_FALSE(box0.isEmpty());
-  EXPECT_NEAR((box0.left() + box0.right()) / 2.0, 86.0, 2.0);
+  EXPECT_NEAR((box0.left() + box0.right()) / 2.0, 86.0, 1.5);
   EXPECT_GE(box0.top(), 86);
   EXPECT_LE(box0.top(), 92);
-  const QRect box5 = WhiteBox(img, QRect(284, 232, 60, 30));
+  const QRect box5 = TextBox(wide, narrow, QRect(284, 228, 60, 30));
   ASSERT_FALSE(box5.isEmpty());
-  EXPECT_NEAR((box5.left() + box5.right()) / 2.0, 314.0, 2.0);
+  EXPECT_NEAR((box5.left() + box5.right()) / 2.0, 314.0, 1.5);
   EXPECT_GE(box5.top(), 238);
   EXPECT_LE(box5.top(), 244);
-  // Every shape has its count written.
+  // Every shape has its count written, "0" included.
+  for (int k = 0; k < 7; k++) g_ShapeCounts[k] = 0;
+  const QImage zero = Frame();
   for (int k = 0; k < 7; k++) {
     float x = g_vStatPos[k].x, y = g_vStatPos[k].y;
     ProjectToScreen(&x, &y);
     const QPoint at(200 + (int)x, 200 + (int)y);
-    EXPECT_FALSE(WhiteBox(img, QRect(at.x() - 15, at.y(), 30, 16)).isEmpty()) << k;
+    EXPECT_FALSE(TextBox(zero, narrow, QRect(at.x() - 15, at.y(), 30, 16)).isEmpty()) << k;
   }
 }
 
