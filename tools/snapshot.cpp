@@ -7,8 +7,8 @@
 //            [--seconds S] [--fps N]
 //
 // The player drives the same moves a player's keys drive (MoveBlock,
-// DropBlock) and the frame runs GameTick with a fixed frame time, so that a
-// seed and a time always give the same picture.
+// DropBlock), one key at a time, and the frame runs GameTick with a fixed
+// frame time, so that a seed and a time always give the same picture.
 
 #include <QApplication>
 #include <QImage>
@@ -146,8 +146,11 @@ static PLAN PlanBlock(void) {
   EraseBlock(g_nShape, g_nShapeX, g_nShapeY, g_nShapeRot);
   for (INT nRot = 0; nRot < 4; nRot++) {
     for (INT nX = -2; nX < WELL_COLUMNS + 2; nX++) {
-      if (!BlockFits(g_nShape, nX, g_nShapeY, nRot)) continue;
+      // A turned block may not fit yet at the top of the well; it can be
+      // turned once it has fallen a row or two.
       INT nY = g_nShapeY;
+      while (nY < g_nShapeY + 3 && !BlockFits(g_nShape, nX, nY, nRot)) nY++;
+      if (!BlockFits(g_nShape, nX, nY, nRot)) continue;
       while (BlockFits(g_nShape, nX, nY + 1, nRot)) nY++;
       PaintBlock(g_nShape, nX, nY, nRot);
       const double d = RateWell();
@@ -163,31 +166,47 @@ static PLAN PlanBlock(void) {
   return best;
 }
 
-// One key press per frame, as a quick player would: turn, then slide, then
-// drop. A move that does nothing (a wall, another block) ends the plan.
-static void PlayerMove(PLAN* plan, BOOL* lpbPlanned) {
-  if (g_nShape < 0) {
-    *lpbPlanned = FALSE;
-    return;
+// What the player is doing with the current block.
+struct PLAYER {
+  PLAN plan;
+  BOOL bPlanned;      // a plan exists for the falling block
+  BOOL bDropped;      // dropped; waiting for it to lock
+  INT nPlaced;        // blocks locked when it was dropped
+  float fSinceKey;    // seconds since the last key press
+  INT nBlocked;       // key presses in a row that did nothing
+};
+
+// A key press every 0.15 seconds, as a quick but human player would: turn,
+// then slide, then drop, then wait for the block to lock. A move that does
+// nothing (the top of the well, another block) is tried again after the
+// block has fallen a little; after a few such tries the block is dropped
+// where it is.
+static void PlayerMove(PLAYER* p, float dt) {
+  static const float fKeyInterval = 0.15f;
+  p->fSinceKey += dt;
+  if (p->bDropped) {
+    if (g_nBlocksPlaced == p->nPlaced && g_nShape >= 0) return;
+    p->bDropped = FALSE;
+    p->bPlanned = FALSE;
   }
-  if (!*lpbPlanned) {
-    *plan = PlanBlock();
-    *lpbPlanned = TRUE;
-    return;
+  if (g_nShape < 0 || p->fSinceKey < fKeyInterval) return;
+  if (!p->bPlanned) {
+    p->plan = PlanBlock();
+    p->bPlanned = TRUE;
+    p->nBlocked = 0;
   }
-  const INT nRot = g_nShapeRot, nX = g_nShapeX, nY = g_nShapeY;
-  if (g_nShapeRot != plan->nRot)
+  p->fSinceKey = 0.0f;
+  const INT nRot = g_nShapeRot, nX = g_nShapeX;
+  const BOOL bAligned = g_nShapeRot == p->plan.nRot && g_nShapeX == p->plan.nX;
+  if (g_nShapeRot != p->plan.nRot)
     MoveBlock(0);
-  else if (g_nShapeX != plan->nX)
-    MoveBlock(plan->nX < g_nShapeX ? -1 : 1);
-  else {
+  else if (g_nShapeX != p->plan.nX)
+    MoveBlock(p->plan.nX < g_nShapeX ? -1 : 1);
+  if (!bAligned && g_nShapeRot == nRot && g_nShapeX == nX && ++p->nBlocked < 8) return;
+  if (bAligned || p->nBlocked >= 8) {
     DropBlock();
-    *lpbPlanned = FALSE;
-    return;
-  }
-  if (g_nShapeRot == nRot && g_nShapeX == nX && g_nShapeY == nY) {
-    DropBlock();
-    *lpbPlanned = FALSE;
+    p->bDropped = TRUE;
+    p->nPlaced = g_nBlocksPlaced;
   }
 }
 
@@ -226,11 +245,10 @@ int main(int argc, char** argv) {
   RebuildSurfaces();
 
   const long nFrames = (long)(args.dSeconds * args.nFPS + 0.5);
-  PLAN plan = {0, 0};
-  BOOL bPlanned = FALSE;
+  PLAYER player = {};
   for (long f = 0; f < nFrames || f == 0; f++) {
     g_fFrameTime = 1.0f / (float)args.nFPS;
-    if (g_bGameRunning) PlayerMove(&plan, &bPlanned);
+    if (g_bGameRunning) PlayerMove(&player, g_fFrameTime);
     GameFrame();
   }
   PresentFrame();
