@@ -9,3 +9,5 @@
 void CheckHighScore(void);
 // From the menu: shows the high-score table.
 void ShowHighScores(void);
+// One frame of play and drawing, run by the main loop when it is idle.
+void GameFrame(void);

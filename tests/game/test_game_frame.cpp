@@ -1,0 +1,118 @@
+// The frame: the game steps only while it runs, the burst flies only while
+// the option is on, a lost surface is restored and the call repeated once,
+// and every other failure of the four frame calls is reported with its
+// statement text (the expanded one when the repeat fails too).
+
+#include <cstdio>
+#include <string>
+
+#include "../render/render_fixture.h"
+#include "main/fatal.h"
+#include "platform/dx_results.h"
+#include "platform/win_msgbox.h"
+
+namespace {
+
+class GameFrameTest : public RenderTest {};
+
+struct FrameCall {
+  const char* name;
+  unsigned uLine;
+  const char* lpszText;
+  const char* lpszRetryText;
+};
+
+const FrameCall gc_FrameCalls[] = {
+    {"IDirect3DViewport2_Clear", 56,
+     "IDirect3DViewport2_Clear(g_Viewport, 1, (LPD3DRECT) &g_rBackBuffer, D3DCLEAR_ZBUFFER)",
+     "(g_Viewport)->lpVtbl->Clear(g_Viewport, 1, (LPD3DRECT) &g_rBackBuffer, 0x00000002)"},
+    {"IDirectDrawSurface3_Blt", 57,
+     "IDirectDrawSurface3_Blt(g_BackBuffer, NULL, NULL, NULL, DDBLT_COLORFILL | DDBLT_WAIT, &bltfx)",
+     "(g_BackBuffer)->lpVtbl->Blt(g_BackBuffer,((void *)0),((void *)0),((void *)0),0x00000400l | "
+     "0x01000000l,&bltfx)"},
+    {"IDirect3DDevice2_BeginScene", 60, "IDirect3DDevice2_BeginScene(g_3DD)",
+     "(g_3DD)->lpVtbl->BeginScene(g_3DD)"},
+    {"IDirect3DDevice2_EndScene", 69, "IDirect3DDevice2_EndScene(g_3DD)",
+     "(g_3DD)->lpVtbl->EndScene(g_3DD)"},
+};
+
+// Runs in the child of a death test: the frame meets the scripted failures
+// and the box says whether it shows the expected place and statement.
+void FrameFailing(const FrameCall& call, bool bRetryFails) {
+  std::string expected = std::string("src/game/game_frame.cpp:") + std::to_string(call.uLine) + " { " +
+                         (bRetryFails ? call.lpszRetryText : call.lpszText) + " }\n\nDirectDraw or Direct3D error: ";
+  platform_test::SetMessageBoxHandler([expected](const platform_test::MessageBoxCall& box) {
+    if (box.text.rfind(expected, 0) == 0 && box.caption == "Quandrel 3D")
+      fprintf(stderr, "EXPECTED BOX\n");
+    else
+      fprintf(stderr, "OTHER BOX [%s] %s\n", box.caption.c_str(), box.text.c_str());
+    return IDOK;
+  });
+  if (bRetryFails) {
+    // A pending failure counts the calls while none before it is due, so
+    // the second one, due at the same count, takes the call after the first.
+    platform_test::FailCall(call.name, DDERR_SURFACELOST, 1);
+    platform_test::FailCall(call.name, DDERR_SURFACELOST, 1);
+  } else {
+    platform_test::FailCall(call.name, DDERR_INVALIDPARAMS, 1);
+  }
+  GameFrame();
+  fprintf(stderr, "NO REPORT\n");
+}
+
+}  // namespace
+
+TEST_F(GameFrameTest, FailuresReportTheStatement) {
+  for (const FrameCall& call : gc_FrameCalls) {
+    EXPECT_EXIT(FrameFailing(call, false), ::testing::ExitedWithCode(1), "EXPECTED BOX") << call.name;
+    EXPECT_EXIT(FrameFailing(call, true), ::testing::ExitedWithCode(1), "EXPECTED BOX") << call.name;
+  }
+}
+
+TEST_F(GameFrameTest, LostSurfaceIsRestoredAndTheCallRepeated) {
+  g_Well[4][19] = 2;
+  for (const FrameCall& call : gc_FrameCalls) {
+    platform_test::ResetPlatformCallCounts();
+    platform_test::FailCall(call.name, DDERR_SURFACELOST, 1);
+    const QImage img = Frame();
+    // The colour fill and the copy to the view are both blits.
+    const uint64_t uExpected = std::string(call.name) == "IDirectDrawSurface3_Blt" ? 3u : 2u;
+    EXPECT_EQ(platform_test::PlatformCallCount(call.name), uExpected) << call.name;
+    EXPECT_FALSE(IsBlack(PixelAt(img, ToScreen(-0.5f, 0.5f, -0.5f)))) << call.name;
+  }
+}
+
+TEST_F(GameFrameTest, GameStepsOnlyWhileItRuns) {
+  g_bRandomSeeded = 1;
+  srand(7);
+  NewGame(0);
+  g_fFrameTime = 0.3f;
+  GameFrame();
+  EXPECT_FLOAT_EQ(g_fFallTimer, 0.3f);
+  g_bGameRunning = 0;
+  GameFrame();
+  EXPECT_FLOAT_EQ(g_fFallTimer, 0.3f);
+}
+
+TEST_F(GameFrameTest, BurstFliesOnlyWhileTheOptionIsOn) {
+  for (int i = 0; i < 10; i++) g_Well[i][10] = 1;
+  BurstRow(10);
+  EmptyWell();
+  g_fFrameTime = 0.1f;
+  g_bRowBurst = 0;
+  GameFrame();
+  EXPECT_FLOAT_EQ(g_pBurst[0].vPos.z, -0.4f);
+  g_bRowBurst = 1;
+  GameFrame();
+  EXPECT_GT(g_pBurst[0].vPos.z, 0.5f);
+}
+
+// Each frame starts from black: cubes gone from the well leave nothing.
+TEST_F(GameFrameTest, EveryFrameStartsFromBlack) {
+  g_Well[4][19] = 1;
+  const QImage with = Frame();
+  EXPECT_FALSE(IsBlack(PixelAt(with, ToScreen(-0.5f, 0.5f, -0.5f))));
+  EmptyWell();
+  const QImage without = Frame();
+  EXPECT_TRUE(IsBlack(PixelAt(without, ToScreen(-0.5f, 0.3f, -0.5f))));
+}
