@@ -49,10 +49,9 @@ void FrameFailing(const FrameCall& call, bool bRetryFails) {
     return IDOK;
   });
   if (bRetryFails) {
-    // A pending failure counts the calls while none before it is due, so
-    // the second one, due at the same count, takes the call after the first.
+    // The call and its repeat after the restore both find the surface lost.
     platform_test::FailCall(call.name, DDERR_SURFACELOST, 1);
-    platform_test::FailCall(call.name, DDERR_SURFACELOST, 1);
+    platform_test::FailCall(call.name, DDERR_SURFACELOST, 2);
   } else {
     platform_test::FailCall(call.name, DDERR_INVALIDPARAMS, 1);
   }

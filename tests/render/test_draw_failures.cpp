@@ -89,10 +89,9 @@ void FrameWithFailure(const DrawCall& call) {
   BurstRow(0);
   g_Well[0][0] = -1;
   if (call.bRetry) {
-    // The second failure is due at the same count: it waits while the first
-    // is pending and then takes the repeat.
+    // The call and its repeat after the restore both find the surface lost.
     platform_test::FailCall(call.lpszCall, DDERR_SURFACELOST, call.nth);
-    platform_test::FailCall(call.lpszCall, DDERR_SURFACELOST, call.nth);
+    platform_test::FailCall(call.lpszCall, DDERR_SURFACELOST, call.nth + 1);
   } else {
     platform_test::FailCall(call.lpszCall, DDERR_GENERIC, call.nth);
   }
