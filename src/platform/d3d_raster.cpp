@@ -326,9 +326,13 @@ void Context::Spans(const Vertex* const* v, const int64_t* X, const int64_t* Y, 
     gradient(v[0]->b, v[1]->b, v[2]->b, &grad[2][0], &grad[2][1], &grad[2][2]);
   }
   const uint32_t flatColor = Pack(flat.r, flat.g, flat.b);
+  // Colours at pixel centres inside the triangle stay within 0..255, so a
+  // gradient steeper than a few thousand steps per pixel only occurs on
+  // slivers whose spans are a single pixel wide. Bounding it keeps four
+  // steps of 16.16 fixed point (the four-wide lanes) inside 32 bits.
   int32_t cstep[3] = {};
   for (int ch = 0; ch < 3; ++ch)
-    cstep[ch] = static_cast<int32_t>(std::clamp(grad[ch][0], -32767.0f, 32767.0f) * 65536.0f);
+    cstep[ch] = static_cast<int32_t>(std::clamp(grad[ch][0], -4096.0f, 4096.0f) * 65536.0f);
 #if defined(__SSE2__)
   const __m128 cBase = _mm_setr_ps(grad[0][2], grad[1][2], grad[2][2], 0.0f);
   const __m128 cdx = _mm_setr_ps(grad[0][0], grad[1][0], grad[2][0], 0.0f);
