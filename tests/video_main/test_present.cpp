@@ -162,6 +162,12 @@ TEST_F(VideoTest, CameraDistanceFramesTheRectangleInBothDirections) {
   g_fAspect = 2.0f;
   SetViewMatrix(-5.05f, -0.05f, 5.05f, 20.05f, 0.0f, 10.0f);
   EXPECT_NEAR(g_matView._43, 3.53f, 1e-5f);
+  // A 400 x 300 view: v = 10.05 / 0.75 = 13.4 decides. Worked in single
+  // precision step by step the distance is 8.54000092; in double precision
+  // and rounded at the end it would be 8.53999996, one step lower.
+  g_fAspect = 0.75f;
+  SetViewMatrix(-5.05f, -0.05f, 5.05f, 20.05f, 0.0f, 10.0f);
+  EXPECT_EQ(g_matView._43, 8.54000092f);
   EXPECT_EQ(platform_test::PlatformCallCount(), 0u);  // no device yet
 }
 
