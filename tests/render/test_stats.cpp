@@ -132,6 +132,16 @@ TEST_F(StatsTest, ShapesStandUprightAndOneTurns) {
         EXPECT_FALSE(IsBlack(PixelAt(upright, CubeOnScreen(k, x, y)))) << k << ":" << r << "," << c;
       }
   }
+  // Each shape in the colour of its index, every cube of it.
+  for (int k = 0; k < 7; k++) {
+    const BLOCKSHAPE& s = g_BlockShapes[k];
+    for (int r = 0; r < s.nSize; r++)
+      for (int c = 0; c < s.nSize; c++) {
+        if (s.lpszStates[0][r * s.nSize + c] != '#') continue;
+        const float x = (float)c - (float)s.nSize * 0.5f, y = -((float)r - (float)s.nSize * 0.5f);
+        EXPECT_EQ(Channels(PixelAt(upright, CubeOnScreen(k, x, y))), kMaterialChannels[k]) << k;
+      }
+  }
   // The straight shape a quarter turn on: its column of cubes lies across,
   // each cube's offset turned about the shape's position.
   g_fStatSpin[1] = 0.25f;
