@@ -72,6 +72,15 @@ TEST_F(StatsTest, FormerNextShapeEasesToRestUpright) {
   EXPECT_EQ(g_fStatSpin[5], 0.0f);
   Step(0.5f);
   for (int k = 0; k < 7; k++) EXPECT_EQ(g_fStatSpin[k], 0.0f) << k;
+
+  // It stops once it reaches 0.9990234375 (1023/1024 of the turn and a bit),
+  // not before.
+  g_fStatSpin[3] = 0.999f;
+  Step(0.01f);  // 0.99901
+  EXPECT_GT(g_fStatSpin[3], 0.999f);
+  g_fStatSpin[3] = 0.99902f;
+  Step(0.1f);  // 0.999118
+  EXPECT_EQ(g_fStatSpin[3], 0.0f);
 }
 
 TEST_F(StatsTest, HiddenColumnDrawsNothingButKeepsTurning) {
