@@ -7,6 +7,7 @@
 
 #include <QImage>
 #include <QPoint>
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -126,6 +127,17 @@ class RenderTest : public ::testing::Test {
   }
 
   static bool IsBlack(QRgb c) { return (c & 0xFFFFFF) == 0; }
+
+  // Which of red (4), green (2) and blue (1) a lit pixel shows: every block
+  // colour has its own set, whatever the strength of the light on it.
+  static int Channels(QRgb c) {
+    const int nMax = std::max({qRed(c), qGreen(c), qBlue(c)});
+    if (nMax < 0x20) return 0;
+    return (qRed(c) * 4 > nMax ? 4 : 0) | (qGreen(c) * 4 > nMax ? 2 : 0) | (qBlue(c) * 4 > nMax ? 1 : 0);
+  }
+  // The channels of each material, by its index: blue, red, magenta, white,
+  // green, cyan, orange.
+  static constexpr int kMaterialChannels[7] = {1, 4, 5, 7, 2, 3, 6};
 
  private:
   static void MulRow(const float* p, const D3DMATRIX& m, float* out) {

@@ -50,6 +50,17 @@ TEST_F(BurstFlightTest, FullRowFliesOutSpreadingFromTheCentre) {
   EXPECT_EQ(g_uBurstCount, 40u);
 }
 
+// A flying cube keeps the colour of the cell it came from.
+TEST_F(BurstFlightTest, FlyingCubesKeepTheColourOfTheirCells) {
+  for (int i = 0; i < 7; i++) g_Well[i][19] = i;
+  BurstRow(19);
+  EmptyWell();
+  g_fFrameTime = 0.0f;  // they stay where they start, in front of the well
+  const QImage img = Frame();
+  for (int i = 0; i < 7; i++)
+    EXPECT_EQ(Channels(PixelAt(img, ToScreen((float)i - 4.5f, 0.5f, -0.9f))), kMaterialChannels[i]) << i;
+}
+
 TEST_F(BurstFlightTest, RetiresBelowMinusHundredKeepingOrder) {
   AddCube(0.0f, -100.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0);   // exactly -100: stays
   AddCube(1.0f, -99.9f, 0.0f, 0.0f, -1.0f, 0.0f, 1);   // falls through

@@ -166,3 +166,20 @@ TEST_F(SceneTest, CameraFramesTheWellWiderWithStatistics) {
   UpdateView();
   EXPECT_NEAR(g_matView._43, 6.53f, 1e-4);
 }
+
+// The cell's value is its shape and so its colour: seven lone cubes, one of
+// each shape, each show their own colour on their front face.
+TEST_F(SceneTest, EveryCubeTakesTheColourOfItsShape) {
+  const int cells[7][2] = {{0, 19}, {2, 19}, {4, 17}, {6, 15}, {8, 13}, {1, 5}, {9, 0}};
+  for (int k = 0; k < 7; k++) g_Well[cells[k][0]][cells[k][1]] = k;
+  g_bWellChanged = 1;
+  for (UINT uSet = 0; uSet < 2; uSet++) {
+    g_uBlockType = uSet;
+    const QImage img = Frame();
+    for (int k = 0; k < 7; k++) {
+      const float cx = (float)cells[k][0] - 4.5f, cy = 19.5f - (float)cells[k][1];
+      EXPECT_EQ(Channels(PixelAt(img, ToScreen(cx, cy, -0.5f))), kMaterialChannels[k])
+          << "shape " << k << ", set " << uSet;
+    }
+  }
+}

@@ -72,6 +72,15 @@ TEST_F(StatsTest, FormerNextShapeEasesToRestUpright) {
   EXPECT_EQ(g_fStatSpin[5], 0.0f);
   Step(0.5f);
   for (int k = 0; k < 7; k++) EXPECT_EQ(g_fStatSpin[k], 0.0f) << k;
+
+  // It stops once it reaches 0.9990234375 (1023/1024 of the turn and a bit),
+  // not before.
+  g_fStatSpin[3] = 0.999f;
+  Step(0.01f);  // 0.99901
+  EXPECT_GT(g_fStatSpin[3], 0.999f);
+  g_fStatSpin[3] = 0.99902f;
+  Step(0.1f);  // 0.999118
+  EXPECT_EQ(g_fStatSpin[3], 0.0f);
 }
 
 TEST_F(StatsTest, HiddenColumnDrawsNothingButKeepsTurning) {
@@ -130,6 +139,16 @@ TEST_F(StatsTest, ShapesStandUprightAndOneTurns) {
         if (s.lpszStates[0][r * s.nSize + c] != '#') continue;
         const float x = (float)c - (float)s.nSize * 0.5f, y = -((float)r - (float)s.nSize * 0.5f);
         EXPECT_FALSE(IsBlack(PixelAt(upright, CubeOnScreen(k, x, y)))) << k << ":" << r << "," << c;
+      }
+  }
+  // Each shape in the colour of its index, every cube of it.
+  for (int k = 0; k < 7; k++) {
+    const BLOCKSHAPE& s = g_BlockShapes[k];
+    for (int r = 0; r < s.nSize; r++)
+      for (int c = 0; c < s.nSize; c++) {
+        if (s.lpszStates[0][r * s.nSize + c] != '#') continue;
+        const float x = (float)c - (float)s.nSize * 0.5f, y = -((float)r - (float)s.nSize * 0.5f);
+        EXPECT_EQ(Channels(PixelAt(upright, CubeOnScreen(k, x, y))), kMaterialChannels[k]) << k;
       }
   }
   // The straight shape a quarter turn on: its column of cubes lies across,

@@ -156,6 +156,50 @@ TEST_F(VideoTest, StartUpBuildsTheLongLivedObjectsWithoutAWindow) {
   EXPECT_FLOAT_EQ(g_matProjection._43, -g_matProjection._33);
 }
 
+// Every light at its place and every block colour at its index, as the
+// platform holds them: a light or a colour swapped with another would show
+// the wrong lighting or paint a shape in another shape's colour.
+TEST_F(VideoTest, EveryLightAndEveryBlockColourIsWhereItBelongs) {
+  InitGraph();
+  const D3DVECTOR kLightPos[NUM_LIGHTS] = {{5.0f, 2.0f, -20.0f}, {-5.0f, 2.0f, -20.0f}, {0.0f, 15.0f, -20.0f}};
+  for (int i = 0; i < NUM_LIGHTS; ++i) {
+    D3DLIGHT2 light;
+    std::memset(&light, 0, sizeof(light));
+    light.dwSize = sizeof(light);
+    ASSERT_EQ(IDirect3DLight_GetLight(g_Lights[i], (LPD3DLIGHT)&light), DD_OK);
+    EXPECT_EQ(light.dvPosition.x, kLightPos[i].x) << i;
+    EXPECT_EQ(light.dvPosition.y, kLightPos[i].y) << i;
+    EXPECT_EQ(light.dvPosition.z, kLightPos[i].z) << i;
+    EXPECT_EQ(light.dcvColor.r, 1.0f) << i;
+    EXPECT_EQ(light.dcvColor.g, 1.0f) << i;
+    EXPECT_EQ(light.dcvColor.b, 1.0f) << i;
+    EXPECT_EQ(light.dwFlags, (DWORD)D3DLIGHT_ACTIVE) << i;
+  }
+
+  const D3DCOLORVALUE kColour[NUM_MATERIALS] = {
+      {0.0f, 0.0f, 0.74f, 1.0f},    // MAT_BLK_BLUE
+      {0.75f, 0.0f, 0.0f, 1.0f},    // MAT_BLK_RED
+      {0.75f, 0.0f, 0.75f, 1.0f},   // MAT_BLK_MAGENTA
+      {0.75f, 0.75f, 0.75f, 1.0f},  // MAT_BLK_WHITE
+      {0.0f, 0.75f, 0.0f, 1.0f},    // MAT_BLK_GREEN
+      {0.0f, 0.75f, 0.75f, 1.0f},   // MAT_BLK_CYAN
+      {0.75f, 0.48f, 0.0f, 1.0f},   // MAT_BLK_ORANGE
+  };
+  for (int i = 0; i < NUM_MATERIALS; ++i) {
+    D3DMATERIAL mat;
+    std::memset(&mat, 0, sizeof(mat));
+    mat.dwSize = sizeof(mat);
+    ASSERT_EQ(IDirect3DMaterial2_GetMaterial(g_Materials[i], &mat), DD_OK);
+    for (const D3DCOLORVALUE* c : {&mat.diffuse, &mat.ambient, &mat.specular}) {
+      EXPECT_EQ(c->r, kColour[i].r) << i;
+      EXPECT_EQ(c->g, kColour[i].g) << i;
+      EXPECT_EQ(c->b, kColour[i].b) << i;
+      EXPECT_EQ(c->a, 1.0f) << i;
+    }
+    EXPECT_EQ(mat.power, 0.0f) << i;
+  }
+}
+
 TEST_F(VideoTest, EightBitDisplayGetsThePaletteWithTheSystemColoursKept) {
   platform_test::SetDisplayDepth(8);
   InitGraph();

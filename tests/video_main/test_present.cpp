@@ -133,6 +133,25 @@ TEST_F(VideoTest, FailedRebuildIsExplainedInWhiteOnBlack) {
   }
 }
 
+// Out of video memory at the depth buffer: the back buffer exists, but the
+// view explains itself instead of showing that half-built buffer.
+TEST_F(VideoTest, RebuildStoppedAfterTheBackBufferStillShowsTheExplanation) {
+  CreateView();
+  g_nViewW = 320;
+  g_nViewH = 40;
+  platform_test::FailCall("IDirectDraw2_CreateSurface", DDERR_OUTOFVIDEOMEMORY, 2);
+  RebuildSurfaces();
+  ASSERT_NE(g_BackBuffer, nullptr);
+  ASSERT_EQ(g_dwSuspendFlags, (DWORD)SUSPEND_GFXERROR);
+  const RECT rcPaint = {0, 0, 320, 40};
+  const uint64_t uBefore = platform_test::PresentCount();
+  const QImage painted = PaintedByView(320, 40, rcPaint);
+  EXPECT_EQ(platform_test::PresentCount(), uBefore);
+  EXPECT_EQ(painted, Painted(320, 40, &rcPaint,
+                             "DirectX does not have enough video memory. Try resizing the window so "
+                             "that it is smaller."));
+}
+
 TEST_F(VideoTest, PaintCopiesTheLastFrameOnlyWhenTheViewHasAnArea) {
   CreateViewOfSize(400, 300);
   g_dwSuspendFlags = SUSPEND_INACTIVE;
@@ -162,6 +181,12 @@ TEST_F(VideoTest, CameraDistanceFramesTheRectangleInBothDirections) {
   g_fAspect = 2.0f;
   SetViewMatrix(-5.05f, -0.05f, 5.05f, 20.05f, 0.0f, 10.0f);
   EXPECT_NEAR(g_matView._43, 3.53f, 1e-5f);
+  // A 400 x 300 view: v = 10.05 / 0.75 = 13.4 decides. Worked in single
+  // precision step by step the distance is 8.54000092; in double precision
+  // and rounded at the end it would be 8.53999996, one step lower.
+  g_fAspect = 0.75f;
+  SetViewMatrix(-5.05f, -0.05f, 5.05f, 20.05f, 0.0f, 10.0f);
+  EXPECT_EQ(g_matView._43, 8.54000092f);
   EXPECT_EQ(platform_test::PlatformCallCount(), 0u);  // no device yet
 }
 

@@ -47,6 +47,52 @@ TEST_F(VideoTest, RebuildMakesAViewportOfTheViewsProportions) {
   EXPECT_GT(g_matView._43, 0.5f);
 }
 
+// The surfaces are made where the chosen device kind wants them: video
+// memory for a hardware device, system memory for the depth buffer of an
+// emulation, with that device's one Z-buffer depth.
+TEST_F(VideoTest, SurfacesTakeTheMemoryAndDepthOfTheChosenDevice) {
+  D3DDEVICEDESC hw, hel, none;
+  platform_test::OurDeviceDescriptions(&hw, &hel);
+  std::memset(&none, 0, sizeof(none));
+  none.dwSize = sizeof(none);
+  struct Case {
+    GUID guid;
+    bool bHardware;
+    DWORD dwZFlag;
+    DWORD dwBackCaps, dwZCaps, dwZBits;
+  };
+  const Case cases[] = {
+      {IID_IDirect3DHALDevice, true, DDBD_16, 0x2040 | DDSCAPS_VIDEOMEMORY, DDSCAPS_ZBUFFER | DDSCAPS_VIDEOMEMORY, 16},
+      {IID_IDirect3DRGBDevice, false, DDBD_24, 0x2040, DDSCAPS_ZBUFFER | DDSCAPS_SYSTEMMEMORY, 24},
+  };
+  for (const Case& c : cases) {
+    D3DDEVICEDESC desc = hel;
+    desc.dwDeviceZBufferBitDepth = c.dwZFlag;
+    if (c.bHardware)
+      platform_test::SetOfferedDevices({{c.guid, desc, none}});
+    else
+      platform_test::SetOfferedDevices({{c.guid, hw, desc}});
+    CreateViewOfSize(320, 200);
+    ASSERT_NE(g_Viewport, nullptr);
+
+    DDSURFACEDESC d;
+    std::memset(&d, 0, sizeof(d));
+    d.dwSize = sizeof(d);
+    ASSERT_EQ(IDirectDrawSurface3_GetSurfaceDesc(g_BackBuffer, &d), DD_OK);
+    EXPECT_EQ(d.ddsCaps.dwCaps, c.dwBackCaps) << c.bHardware;
+    EXPECT_EQ(d.dwWidth, 320u);
+    EXPECT_EQ(d.dwHeight, 200u);
+    std::memset(&d, 0, sizeof(d));
+    d.dwSize = sizeof(d);
+    ASSERT_EQ(IDirectDrawSurface3_GetSurfaceDesc(g_ZBuffer, &d), DD_OK);
+    EXPECT_EQ(d.ddsCaps.dwCaps, c.dwZCaps) << c.bHardware;
+    EXPECT_EQ(d.dwZBufferBitDepth, c.dwZBits) << c.bHardware;
+    EXPECT_EQ(d.dwWidth, 320u);
+    EXPECT_EQ(d.dwHeight, 200u);
+    FreeGraph();
+  }
+}
+
 TEST_F(VideoTest, LightsMoveFromTheOldViewportToTheNew) {
   CreateViewOfSize(400, 300);
   EXPECT_EQ(Calls("IDirect3DViewport2_AddLight"), 3u);
