@@ -850,8 +850,9 @@ HRESULT Dev_DrawIndexedPrimitive(IDirect3DDevice2* This, D3DPRIMITIVETYPE ptype,
   if ((verts == nullptr && vcount != 0) || (indices == nullptr && icount != 0) || vcount > kMaxVertices)
     return DDERR_INVALIDPARAMS;
   // An index past the vertices would read outside the caller's array.
-  for (DWORD i = 0; i < icount; ++i)
-    if (indices[i] >= vcount) return DDERR_INVALIDPARAMS;
+  WORD maxIndex = 0;
+  for (DWORD i = 0; i < icount; ++i) maxIndex = std::max(maxIndex, indices[i]);
+  if (icount != 0 && maxIndex >= vcount) return DDERR_INVALIDPARAMS;
   if (HRESULT hr = DrawReady(self); FAILED(hr)) return hr;
   if (icount == 0) return D3D_OK;
   const raster::Context ctx = MakeContext(self);

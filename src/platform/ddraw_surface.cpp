@@ -128,9 +128,18 @@ HRESULT S3_Blt(IDirectDrawSurface3* This, LPRECT destRect, LPDIRECTDRAWSURFACE3 
     RECT r = destRect ? *destRect : RECT{0, 0, dest->width, dest->height};
     if (!RectInside(r, dest->width, dest->height)) return DDERR_INVALIDRECT;
     const uint32_t color = fx->dwFillColor;
-    for (LONG y = r.top; y < r.bottom; ++y) {
+    // A colour of four equal bytes (black, every frame) fills as bytes; a
+    // whole-width rectangle is one run.
+    const bool bBytes = (color & 0xFFu) * 0x01010101u == color;
+    const bool bWhole = r.left == 0 && r.right == dest->width;
+    for (LONG y = r.top; y < r.bottom; y = bWhole ? r.bottom : y + 1) {
       uint32_t* row = dest->pixels.data() + static_cast<ptrdiff_t>(y) * dest->width;
-      std::fill(row + r.left, row + r.right, color);
+      const size_t n = bWhole ? static_cast<size_t>(r.bottom - r.top) * static_cast<size_t>(dest->width)
+                              : static_cast<size_t>(r.right - r.left);
+      if (bBytes)
+        std::memset(row + r.left, static_cast<int>(color & 0xFFu), n * sizeof(uint32_t));
+      else
+        std::fill(row + r.left, row + r.left + n, color);
     }
     return DD_OK;
   }

@@ -64,6 +64,22 @@ TEST_F(DxSurfaces, ColourFillCoversExactlyItsRectangle) {
             DDERR_INVALIDPARAMS);
 }
 
+// Colours of four equal bytes fill by bytes, and whole-width bands as one
+// run: neither may spill past the rectangle.
+TEST_F(DxSurfaces, ColourFillOfEqualBytesCoversExactlyItsRectangle) {
+  ASSERT_EQ(Fill(rig.back, NULL, 0x00112233), DD_OK);
+  RECT box = {1, 0, 4, 2};
+  ASSERT_EQ(Fill(rig.back, &box, 0), DD_OK);
+  RECT band = {0, 2, 8, 3};
+  ASSERT_EQ(Fill(rig.back, &band, 0xFFFFFFFF), DD_OK);
+  QImage img = Read(rig, rig.back, 8, 4);
+  for (int y = 0; y < 4; ++y)
+    for (int x = 0; x < 8; ++x) {
+      const uint32_t want = y == 2 ? 0xFFFFFFu : (x >= 1 && x < 4 && y < 2) ? 0u : 0x112233u;
+      EXPECT_EQ(Rgb(img, x, y), want) << x << "," << y;
+    }
+}
+
 TEST_F(DxSurfaces, BlitStretchesToTheDestination) {
   // Each source pixel its own colour; an 8 x 4 source stretched to 16 x 12
   // doubles columns and triples rows.
