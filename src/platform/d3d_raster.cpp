@@ -344,7 +344,7 @@ void Context::Spans(const Vertex* const* v, const int64_t* X, const int64_t* Y, 
   const __m128i gLanes = _mm_setr_epi32(0, cstep[1], 2 * cstep[1], 3 * cstep[1]);
   const __m128i bLanes = _mm_setr_epi32(0, cstep[2], 2 * cstep[2], 3 * cstep[2]);
   const __m128i r4 = _mm_set1_epi32(4 * cstep[0]), g4 = _mm_set1_epi32(4 * cstep[1]), b4 = _mm_set1_epi32(4 * cstep[2]);
-  const __m128i byte = _mm_set1_epi32(0xFF), opaque = _mm_set1_epi32(static_cast<int32_t>(0xFF000000u));
+  const __m128i byte = _mm_set1_epi32(0xFF);
   const __m128i flat4 = _mm_set1_epi32(static_cast<int32_t>(flatColor));
 #endif
 
@@ -402,11 +402,16 @@ void Context::Spans(const Vertex* const* v, const int64_t* X, const int64_t* Y, 
         if (_mm_movemask_ps(pass) != 0) {
           if (bZWrite) _mm_storeu_ps(zp + i, _mm_or_ps(_mm_and_ps(pass, z), _mm_andnot_ps(pass, old)));
           __m128i c = flat4;
-          if (kGouraud)
-            c = _mm_or_si128(
-                _mm_or_si128(opaque, _mm_slli_epi32(_mm_and_si128(_mm_srai_epi32(cr, 16), byte), 16)),
-                _mm_or_si128(_mm_slli_epi32(_mm_and_si128(_mm_srai_epi32(cg, 16), byte), 8),
-                             _mm_and_si128(_mm_srai_epi32(cb, 16), byte)));
+          if (kGouraud) {
+            // The saturating packs hold each channel to 0..255, then the
+            // planes (b, g, r, a of four pixels) are interleaved per pixel.
+            const __m128i bg = _mm_packs_epi32(_mm_srai_epi32(cb, 16), _mm_srai_epi32(cg, 16));
+            const __m128i ra = _mm_packs_epi32(_mm_srai_epi32(cr, 16), byte);
+            const __m128i planes = _mm_packus_epi16(bg, ra);
+            const __m128i bgPix = _mm_unpacklo_epi8(planes, _mm_srli_si128(planes, 4));
+            const __m128i raPix = _mm_unpacklo_epi8(_mm_srli_si128(planes, 8), _mm_srli_si128(planes, 12));
+            c = _mm_unpacklo_epi16(bgPix, raPix);
+          }
           const __m128i p = _mm_castps_si128(pass);
           __m128i* dst = reinterpret_cast<__m128i*>(cp + i);
           _mm_storeu_si128(dst, _mm_or_si128(_mm_and_si128(p, c), _mm_andnot_si128(p, _mm_loadu_si128(dst))));
@@ -444,9 +449,9 @@ void Context::Spans(const Vertex* const* v, const int64_t* X, const int64_t* Y, 
       }
       uint32_t c = flatColor;
       if (kGouraud) {
-        c = 0xFF000000u | (static_cast<uint32_t>(std::min(cc[0] >> 16, 255)) << 16) |
-            (static_cast<uint32_t>(std::min(cc[1] >> 16, 255)) << 8) |
-            static_cast<uint32_t>(std::min(cc[2] >> 16, 255));
+        c = 0xFF000000u | (static_cast<uint32_t>(std::clamp(cc[0] >> 16, 0, 255)) << 16) |
+            (static_cast<uint32_t>(std::clamp(cc[1] >> 16, 0, 255)) << 8) |
+            static_cast<uint32_t>(std::clamp(cc[2] >> 16, 0, 255));
         cc[0] += sc[0], cc[1] += sc[1], cc[2] += sc[2];
       }
       cp[i] = c;
