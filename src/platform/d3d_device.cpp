@@ -82,6 +82,11 @@ struct DeviceObj : dx::Object {
   D3DCOLOR ambient = 0;
   std::vector<raster::Vertex> verts;  // reused from call to call
   std::vector<LightPrep> lights;
+  // The viewport mapping and clip planes of the last draw, rebuilt only when
+  // the viewport or the target's size changes.
+  raster::Context viewCache;
+  D3DVIEWPORT2 viewCacheKey = {};
+  int viewCacheW = -1, viewCacheH = -1;
   DeviceObj();
   ~DeviceObj() override;
   IDirect3DDevice2* Iface() { return &face.iface; }
@@ -296,6 +301,13 @@ HRESULT Vp_Clear(IDirect3DViewport2* This, DWORD dwCount, LPD3DRECT lpRects, DWO
     const int64_t rr = std::min<int64_t>({r.x2, vr, target->width}),
                   bb = std::min<int64_t>({r.y2, vb, target->height});
     if (l >= rr || t >= bb) continue;
+    if (l == 0 && rr == target->width) {
+      // Whole rows are one run of memory: one fill each.
+      const ptrdiff_t from = static_cast<ptrdiff_t>(t * rr), to = static_cast<ptrdiff_t>(bb * rr);
+      if (dwFlags & D3DCLEAR_ZBUFFER) std::fill(z->depth.begin() + from, z->depth.begin() + to, 1.0f);
+      if (dwFlags & D3DCLEAR_TARGET) std::memset(target->pixels.data() + from, 0, static_cast<size_t>(to - from) * 4);
+      continue;
+    }
     for (int64_t y = t; y < bb; ++y) {
       const size_t row = static_cast<size_t>(y) * static_cast<size_t>(target->width);
       if (dwFlags & D3DCLEAR_ZBUFFER)
@@ -770,9 +782,17 @@ HRESULT TransformVertices(DeviceObj* self, D3DVERTEXTYPE type, LPCVOID data, DWO
 }
 
 // Sets the rasterizer up for the device's target, viewport and states.
-raster::Context MakeContext(const DeviceObj* self) {
-  raster::Context ctx;
+raster::Context MakeContext(DeviceObj* self) {
   dx::SurfaceObj* t = self->target;
+  const D3DVIEWPORT2& vp = self->current->data;
+  if (self->viewCacheW != t->width || self->viewCacheH != t->height ||
+      std::memcmp(&self->viewCacheKey, &vp, sizeof(vp)) != 0) {
+    self->viewCache.SetViewport(vp, t->width, t->height);
+    self->viewCacheKey = vp;
+    self->viewCacheW = t->width;
+    self->viewCacheH = t->height;
+  }
+  raster::Context ctx = self->viewCache;
   ctx.color = t->pixels.data();
   ctx.pitch = t->width;
   ctx.depth = t->attachedZ ? t->attachedZ->depth.data() : nullptr;
@@ -781,7 +801,6 @@ raster::Context MakeContext(const DeviceObj* self) {
   ctx.bGouraud = self->shadeMode != D3DSHADE_FLAT;
   ctx.cull = static_cast<D3DCULL>(self->cullMode);
   if (std::vector<uint32_t>* counts = dx::PixelCounts(t->width, t->height)) ctx.counts = counts->data();
-  ctx.SetViewport(self->current->data, t->width, t->height);
   return ctx;
 }
 
