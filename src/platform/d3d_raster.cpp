@@ -337,14 +337,15 @@ void Context::Spans(const Vertex* const* v, const int64_t* X, const int64_t* Y, 
   for (int ch = 0; ch < 3; ++ch)
     cstep[ch] = static_cast<int32_t>(std::clamp(grad[ch][0], -4096.0f, 4096.0f) * 65536.0f);
 #if defined(__SSE2__)
-  const __m128 cBase = _mm_setr_ps(grad[0][2], grad[1][2], grad[2][2], 0.0f);
-  const __m128 cdx = _mm_setr_ps(grad[0][0], grad[1][0], grad[2][0], 0.0f);
-  const __m128 cdy = _mm_setr_ps(grad[0][1], grad[1][1], grad[2][1], 0.0f);
-  const __m128i rLanes = _mm_setr_epi32(0, cstep[0], 2 * cstep[0], 3 * cstep[0]);
-  const __m128i gLanes = _mm_setr_epi32(0, cstep[1], 2 * cstep[1], 3 * cstep[1]);
-  const __m128i bLanes = _mm_setr_epi32(0, cstep[2], 2 * cstep[2], 3 * cstep[2]);
-  const __m128i r4 = _mm_set1_epi32(4 * cstep[0]), g4 = _mm_set1_epi32(4 * cstep[1]), b4 = _mm_set1_epi32(4 * cstep[2]);
-  const __m128i byte = _mm_set1_epi32(0xFF);
+  // Colours are kept one pixel to a vector, in the pixel's own byte order
+  // (b, g, r, a), so that packing four of them gives the four pixels.
+  const __m128 cBase = _mm_setr_ps(grad[2][2], grad[1][2], grad[0][2], 0.0f);
+  const __m128 cdx = _mm_setr_ps(grad[2][0], grad[1][0], grad[0][0], 0.0f);
+  const __m128 cdy = _mm_setr_ps(grad[2][1], grad[1][1], grad[0][1], 0.0f);
+  const __m128i step1 = _mm_setr_epi32(cstep[2], cstep[1], cstep[0], 0);
+  const __m128i step2 = _mm_add_epi32(step1, step1), step3 = _mm_add_epi32(step2, step1);
+  const __m128i step4 = _mm_add_epi32(step2, step2);
+  const __m128i opaque = _mm_set1_epi32(static_cast<int32_t>(0xFF000000u));
   const __m128i flat4 = _mm_set1_epi32(static_cast<int32_t>(flatColor));
 #endif
 
@@ -371,7 +372,7 @@ void Context::Spans(const Vertex* const* v, const int64_t* X, const int64_t* Y, 
     const int32_t* sc = cstep;
     int i = 0;
 #if defined(__SSE2__)
-    __m128i start = _mm_setzero_si128();  // 16.16 colour (r, g, b, -) at xl
+    __m128i start = _mm_setzero_si128();  // 16.16 colour (b, g, r, -) at xl
     if (kGouraud) {
       const __m128 first = _mm_min_ps(
           _mm_max_ps(_mm_add_ps(cBase, _mm_add_ps(_mm_mul_ps(cdx, _mm_set1_ps(fx)), _mm_mul_ps(cdy, _mm_set1_ps(fy)))),
@@ -387,9 +388,7 @@ void Context::Spans(const Vertex* const* v, const int64_t* X, const int64_t* Y, 
       const __m128 zs = _mm_set1_ps(zStart), dz = _mm_set1_ps(dzdx);
       __m128 fiv = _mm_setr_ps(0.0f, 1.0f, 2.0f, 3.0f);
       const __m128 four = _mm_set1_ps(4.0f);
-      __m128i cr = _mm_add_epi32(_mm_shuffle_epi32(start, 0x00), rLanes);
-      __m128i cg = _mm_add_epi32(_mm_shuffle_epi32(start, 0x55), gLanes);
-      __m128i cb = _mm_add_epi32(_mm_shuffle_epi32(start, 0xAA), bLanes);
+      __m128i c0 = start;
       const int padded = (n + 3) & ~3;
       const int groups = xl + padded <= pitch ? padded : n & ~3;
       const __m128 nf = _mm_set1_ps(static_cast<float>(n));
@@ -403,28 +402,24 @@ void Context::Spans(const Vertex* const* v, const int64_t* X, const int64_t* Y, 
           if (bZWrite) _mm_storeu_ps(zp + i, _mm_or_ps(_mm_and_ps(pass, z), _mm_andnot_ps(pass, old)));
           __m128i c = flat4;
           if (kGouraud) {
-            // The saturating packs hold each channel to 0..255, then the
-            // planes (b, g, r, a of four pixels) are interleaved per pixel.
-            const __m128i bg = _mm_packs_epi32(_mm_srai_epi32(cb, 16), _mm_srai_epi32(cg, 16));
-            const __m128i ra = _mm_packs_epi32(_mm_srai_epi32(cr, 16), byte);
-            const __m128i planes = _mm_packus_epi16(bg, ra);
-            const __m128i bgPix = _mm_unpacklo_epi8(planes, _mm_srli_si128(planes, 4));
-            const __m128i raPix = _mm_unpacklo_epi8(_mm_srli_si128(planes, 8), _mm_srli_si128(planes, 12));
-            c = _mm_unpacklo_epi16(bgPix, raPix);
+            // The saturating packs hold each channel to 0..255.
+            const __m128i p01 = _mm_packs_epi32(_mm_srai_epi32(c0, 16), _mm_srai_epi32(_mm_add_epi32(c0, step1), 16));
+            const __m128i p23 = _mm_packs_epi32(_mm_srai_epi32(_mm_add_epi32(c0, step2), 16),
+                                                _mm_srai_epi32(_mm_add_epi32(c0, step3), 16));
+            c = _mm_or_si128(_mm_packus_epi16(p01, p23), opaque);
           }
           const __m128i p = _mm_castps_si128(pass);
           __m128i* dst = reinterpret_cast<__m128i*>(cp + i);
           _mm_storeu_si128(dst, _mm_or_si128(_mm_and_si128(p, c), _mm_andnot_si128(p, _mm_loadu_si128(dst))));
         }
-        if (kGouraud) cr = _mm_add_epi32(cr, r4), cg = _mm_add_epi32(cg, g4), cb = _mm_add_epi32(cb, b4);
+        if (kGouraud) c0 = _mm_add_epi32(c0, step4);
       }
-      if (kGouraud && i < n) {
-        cc[0] = _mm_cvtsi128_si32(cr), cc[1] = _mm_cvtsi128_si32(cg), cc[2] = _mm_cvtsi128_si32(cb);
-      }
-    } else if (kGouraud) {
-      cc[0] = _mm_cvtsi128_si32(start);
+      start = c0;
+    }
+    if (kGouraud && i < n) {
+      cc[0] = _mm_cvtsi128_si32(_mm_shuffle_epi32(start, 0xAA));
       cc[1] = _mm_cvtsi128_si32(_mm_shuffle_epi32(start, 0x55));
-      cc[2] = _mm_cvtsi128_si32(_mm_shuffle_epi32(start, 0xAA));
+      cc[2] = _mm_cvtsi128_si32(start);
     }
 #else
     if (kGouraud) {
