@@ -339,9 +339,11 @@ void Context::Spans(const Vertex* const* v, const int64_t* X, const int64_t* Y, 
 #if defined(__SSE2__)
   // Colours are kept one pixel to a vector, in the pixel's own byte order
   // (b, g, r, a), so that packing four of them gives the four pixels.
-  const __m128 cBase = _mm_setr_ps(grad[2][2], grad[1][2], grad[0][2], 0.0f);
-  const __m128 cdx = _mm_setr_ps(grad[2][0], grad[1][0], grad[0][0], 0.0f);
-  const __m128 cdy = _mm_setr_ps(grad[2][1], grad[1][1], grad[0][1], 0.0f);
+  // Scaled to 16.16 up front: a power of two, so every sum rounds the same.
+  const __m128 fix = _mm_set1_ps(65536.0f);
+  const __m128 cBase = _mm_mul_ps(_mm_setr_ps(grad[2][2], grad[1][2], grad[0][2], 0.0f), fix);
+  const __m128 cdx = _mm_mul_ps(_mm_setr_ps(grad[2][0], grad[1][0], grad[0][0], 0.0f), fix);
+  const __m128 cdy = _mm_mul_ps(_mm_setr_ps(grad[2][1], grad[1][1], grad[0][1], 0.0f), fix);
   const __m128i step1 = _mm_setr_epi32(cstep[2], cstep[1], cstep[0], 0);
   const __m128i step2 = _mm_add_epi32(step1, step1), step3 = _mm_add_epi32(step2, step1);
   const __m128i step4 = _mm_add_epi32(step2, step2);
@@ -377,8 +379,8 @@ void Context::Spans(const Vertex* const* v, const int64_t* X, const int64_t* Y, 
       const __m128 first = _mm_min_ps(
           _mm_max_ps(_mm_add_ps(cBase, _mm_add_ps(_mm_mul_ps(cdx, _mm_set1_ps(fx)), _mm_mul_ps(cdy, _mm_set1_ps(fy)))),
                      _mm_setzero_ps()),
-          _mm_set1_ps(255.0f));
-      start = _mm_add_epi32(_mm_cvttps_epi32(_mm_mul_ps(first, _mm_set1_ps(65536.0f))), _mm_set1_epi32(32768));
+          _mm_set1_ps(255.0f * 65536.0f));
+      start = _mm_add_epi32(_mm_cvttps_epi32(first), _mm_set1_epi32(32768));
     }
     if constexpr (kZ && !kChecked) {
       // Four pixels at a time: the same depth values as one at a time, and
