@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -294,6 +295,48 @@ TEST_F(DxRaster, FlatUsesTheFirstVertexAndGouraudBlends) {
   EXPECT_NEAR(qRed(mid), 85, 2);
   EXPECT_NEAR(qGreen(mid), 85, 2);
   EXPECT_NEAR(qBlue(mid), 85, 2);
+}
+
+// Thin and steep Gouraud triangles, four pixels at a time (depth on) and one
+// at a time (depth off): every covered pixel keeps each channel between its
+// vertices' values, so no channel spills into another or wraps round.
+TEST_F(DxRaster, GouraudChannelsStayBetweenTheVertexColours) {
+  uint32_t seed = 12345;
+  auto next = [&seed](uint32_t n) {
+    seed = seed * 1664525u + 1013904223u;
+    return (seed >> 8) % n;
+  };
+  for (BOOL z : {TRUE, FALSE}) {
+    ASSERT_EQ(IDirect3DDevice2_SetRenderState(rig.dev, D3DRENDERSTATE_ZENABLE, z), D3D_OK);
+    for (int t = 0; t < 150; ++t) {
+      D3DLVERTEX tri[3];
+      int lo[3] = {255, 255, 255}, hi[3] = {0, 0, 0};
+      for (D3DLVERTEX& v : tri) {
+        // Channels at 16 or more, so a covered pixel is never black.
+        int ch[3];
+        for (int c = 0; c < 3; ++c) {
+          const uint32_t k = next(3);
+          ch[c] = k == 0 ? 16 : k == 1 ? 255 : 16 + static_cast<int>(next(240));
+          lo[c] = std::min(lo[c], ch[c]), hi[c] = std::max(hi[c], ch[c]);
+        }
+        const float sx = static_cast<float>(next(6400)) / 100.0f, sy = static_cast<float>(next(6400)) / 100.0f;
+        v = PX(sx, sy, 0.5f, RGB_MAKE(ch[0], ch[1], ch[2]));
+      }
+      ASSERT_EQ(IDirect3DDevice2_SetRenderState(rig.dev, D3DRENDERSTATE_CULLMODE, D3DCULL_NONE), D3D_OK);
+      rig.BeginFrame();
+      Draw(D3DPT_TRIANGLELIST, tri, 3);
+      const QImage img = rig.EndFrame();
+      for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x) {
+          const QRgb p = img.pixel(x, y);
+          if ((p & 0xFFFFFFu) == 0) continue;
+          const int got[3] = {qRed(p), qGreen(p), qBlue(p)};
+          for (int c = 0; c < 3; ++c)
+            ASSERT_TRUE(got[c] >= lo[c] - 1 && got[c] <= hi[c] + 1)
+                << "triangle " << t << " z " << z << " pixel " << x << "," << y << " channel " << c << " = " << got[c];
+        }
+    }
+  }
 }
 
 TEST_F(DxRaster, DeviceRefusesBadCallsWithoutDrawing) {
