@@ -86,6 +86,25 @@ HGDIOBJ__* StockFont(int i) {
   return nullptr;
 }
 
+// The width of a text in a stock font. The game writes the same few short
+// texts every frame, so the last widths are kept: measuring shapes the text,
+// which costs as much again as drawing it.
+int TextWidth(const QFont& font, const QFontMetrics& metrics, const QString& text) {
+  struct Entry {
+    const QFont* font;
+    QString text;
+    int width;
+  };
+  static Entry s_Entries[16];
+  static unsigned s_uNext = 0;
+  for (const Entry& e : s_Entries)
+    if (e.font == &font && e.text == text) return e.width;
+  const int width = metrics.horizontalAdvance(text);
+  s_Entries[s_uNext] = {&font, text, width};
+  s_uNext = (s_uNext + 1) % 16;
+  return width;
+}
+
 }  // namespace
 
 // ---- functions: GDI calls -------------------------------------------------
@@ -138,7 +157,7 @@ BOOL TextOutA(HDC hdc, int x, int y, LPCSTR lpString, int c) {
   const QString text = TextOf(lpString, c);
   const QFont& font = QtFontOf(hdc->font);
   const QFontMetrics metrics(font);
-  const int width = metrics.horizontalAdvance(text);
+  const int width = TextWidth(font, metrics, text);
   int left = x;
   if ((hdc->align & TA_CENTER) == TA_CENTER)
     left = x - width / 2;
