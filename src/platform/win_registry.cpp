@@ -294,8 +294,10 @@ std::string RegStorePath() {
 
 // ---- registry calls -------------------------------------------------------
 
-// Opens an existing key of the current user.
-LONG RegOpenKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD, REGSAM samDesired, PHKEY phkResult) {
+// Opens a key of the current user from the store as it is on disk; a key the
+// store lacks is made (empty and changed) only when asked to create it.
+static LONG OpenStoredKey(HKEY hKey, LPCSTR lpSubKey, REGSAM samDesired, bool bCreate,
+                          PHKEY phkResult, bool* pbFound) {
   if (phkResult == nullptr) return ERROR_INVALID_PARAMETER;
   *phkResult = nullptr;
   if (hKey != HKEY_CURRENT_USER) return ERROR_INVALID_HANDLE;
@@ -304,32 +306,29 @@ LONG RegOpenKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD, REGSAM samDesired, PHKEY p
   if (!LoadStore(store, exists)) store.clear();
   std::string name = NormaliseKeyName(lpSubKey);
   auto it = store.find(name);
-  if (it == store.end()) return ERROR_FILE_NOT_FOUND;
-  OpenKey* key = new OpenKey{name, (samDesired & KEY_SET_VALUE) != 0, false, it->second};
+  *pbFound = it != store.end();
+  if (!*pbFound && !bCreate) return ERROR_FILE_NOT_FOUND;
+  OpenKey* key = new OpenKey{name, (samDesired & KEY_SET_VALUE) != 0, !*pbFound,
+                             *pbFound ? it->second : platform::RegKeyValues()};
   s_openKeys.insert(key);
   *phkResult = reinterpret_cast<HKEY>(key);
   return ERROR_SUCCESS;
 }
 
+// Opens an existing key of the current user.
+LONG RegOpenKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD, REGSAM samDesired, PHKEY phkResult) {
+  bool found;
+  return OpenStoredKey(hKey, lpSubKey, samDesired, false, phkResult, &found);
+}
+
 // Opens or makes a key of the current user.
 LONG RegCreateKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD, LPSTR, DWORD, REGSAM samDesired,
                      LPSECURITY_ATTRIBUTES, PHKEY phkResult, LPDWORD lpdwDisposition) {
-  if (phkResult == nullptr) return ERROR_INVALID_PARAMETER;
-  *phkResult = nullptr;
-  if (hKey != HKEY_CURRENT_USER) return ERROR_INVALID_HANDLE;
-  platform::RegStore store;
-  bool exists;
-  if (!LoadStore(store, exists)) store.clear();
-  std::string name = NormaliseKeyName(lpSubKey);
-  auto it = store.find(name);
-  bool found = it != store.end();
-  OpenKey* key = new OpenKey{name, (samDesired & KEY_SET_VALUE) != 0, !found,
-                             found ? it->second : platform::RegKeyValues()};
-  s_openKeys.insert(key);
-  *phkResult = reinterpret_cast<HKEY>(key);
-  if (lpdwDisposition != nullptr)
+  bool found;
+  LONG result = OpenStoredKey(hKey, lpSubKey, samDesired, true, phkResult, &found);
+  if (result == ERROR_SUCCESS && lpdwDisposition != nullptr)
     *lpdwDisposition = found ? REG_OPENED_EXISTING_KEY : REG_CREATED_NEW_KEY;
-  return ERROR_SUCCESS;
+  return result;
 }
 
 // Texts come back with their terminator; a buffer too small gets nothing.
