@@ -189,12 +189,10 @@ HRESULT S3_GetDC(IDirectDrawSurface3* This, HDC* out) {
   auto image = std::make_unique<QImage>(reinterpret_cast<uchar*>(self->pixels.data()), self->width,
                                         self->height, static_cast<qsizetype>(self->width) * 4,
                                         QImage::Format_RGB32);
-  auto painter = std::make_unique<QPainter>();
-  if (image->isNull() || !painter->begin(image.get())) return DDERR_CANTCREATEDC;
-  HDC hdc = platform::CreatePainterDC(painter.get());
+  if (image->isNull()) return DDERR_CANTCREATEDC;
+  HDC hdc = platform::CreateImageDC(image.get());
   if (hdc == nullptr) return DDERR_CANTCREATEDC;
   self->dcImage = std::move(image);
-  self->dcPainter = std::move(painter);
   self->hdc = hdc;
   *out = hdc;
   return DD_OK;
@@ -241,8 +239,6 @@ HRESULT S3_ReleaseDC(IDirectDrawSurface3* This, HDC hdc) {
   if (hdc != self->hdc) return DDERR_INVALIDPARAMS;
   platform::FreePainterDC(self->hdc);
   self->hdc = nullptr;
-  self->dcPainter->end();
-  self->dcPainter.reset();
   self->dcImage.reset();
   return DD_OK;
 }
@@ -303,7 +299,6 @@ SurfaceObj::SurfaceObj() {
 SurfaceObj::~SurfaceObj() {
   if (hdc != nullptr) {
     platform::FreePainterDC(hdc);
-    dcPainter->end();
   }
   if (attachedZ != nullptr) attachedZ->Release();
   if (clipper != nullptr) clipper->Release();

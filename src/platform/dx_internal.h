@@ -99,7 +99,6 @@ struct SurfaceObj : Object {
   // The device context handed out by GetDC, while it is out.
   HDC hdc = nullptr;
   std::unique_ptr<QImage> dcImage;
-  std::unique_ptr<QPainter> dcPainter;
 
   SurfaceObj();
   ~SurfaceObj() override;

@@ -6,11 +6,15 @@
 #include <QFont>
 #include <QFontDatabase>
 #include <QFontMetrics>
+#include <QImage>
 #include <QPainter>
 #include <QString>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <new>
+#include <vector>
 
 // ---- types ----------------------------------------------------------------
 
@@ -21,8 +25,12 @@ struct HGDIOBJ__ {
 };
 
 // A device context: the painter it draws with and the GDI state selected in it.
+// A context over an image (a surface's pixels) starts its own painter only
+// when something needs one; cached texts are blended in without it.
 struct HDC__ {
   QPainter* painter;
+  QImage* image;
+  bool bOwnPainter;
   HGDIOBJ__* font;
   HGDIOBJ__* brush;
   COLORREF textColor;
@@ -105,6 +113,96 @@ int TextWidth(const QFont& font, const QFontMetrics& metrics, const QString& tex
   return width;
 }
 
+// The painter of a context, begun on its image the first time it is needed.
+QPainter* PainterOf(HDC hdc) {
+  if (hdc->painter != nullptr || hdc->image == nullptr) return hdc->painter;
+  auto* painter = new (std::nothrow) QPainter();
+  if (painter == nullptr) return nullptr;
+  if (!painter->begin(hdc->image)) {
+    delete painter;
+    return nullptr;
+  }
+  hdc->painter = painter;
+  hdc->bOwnPainter = true;
+  return painter;
+}
+
+// A text drawn once onto a clear premultiplied image, with the margin around
+// it that glyphs may reach into.
+struct TextImage {
+  const QFont* font = nullptr;
+  QString text;
+  COLORREF color = 0;
+  QImage image;
+  uint64_t lastUse = 0;
+};
+constexpr int kTextPad = 4;
+constexpr size_t kTextImages = 32;
+
+// The image of a text in a font and colour. The game writes the same few
+// short texts every frame; shaping and rasterizing them each time is most of
+// the cost of writing them.
+const QImage* TextImageOf(const QFont& font, const QFontMetrics& metrics, const QString& text, int width,
+                          COLORREF color) {
+  static std::vector<TextImage> s_Images;
+  static uint64_t s_uClock = 0;
+  ++s_uClock;
+  for (TextImage& e : s_Images)
+    if (e.font == &font && e.color == color && e.text == text) {
+      e.lastUse = s_uClock;
+      return &e.image;
+    }
+  QImage image(width + 2 * kTextPad, metrics.height() + 2 * kTextPad, QImage::Format_ARGB32_Premultiplied);
+  if (image.isNull()) return nullptr;
+  image.fill(Qt::transparent);
+  {
+    QPainter p(&image);
+    p.setFont(font);
+    p.setPen(QtColorOf(color));
+    p.drawText(kTextPad, kTextPad + metrics.ascent(), text);
+  }
+  TextImage* slot = nullptr;
+  try {
+    if (s_Images.size() < kTextImages) {
+      slot = &s_Images.emplace_back();
+    } else {
+      slot = &*std::min_element(s_Images.begin(), s_Images.end(),
+                                [](const TextImage& a, const TextImage& b) { return a.lastUse < b.lastUse; });
+    }
+  } catch (const std::bad_alloc&) {
+    return nullptr;
+  }
+  *slot = TextImage{&font, text, color, std::move(image), s_uClock};
+  return &slot->image;
+}
+
+// Blends a premultiplied image over 32-bit pixels, clipped to them, rounding
+// as the painter does when it draws over opaque pixels.
+void BlendOnto(QImage& dest, const QImage& src, int left, int top) {
+  const int x0 = std::max(0, -left), y0 = std::max(0, -top);
+  const int x1 = std::min(src.width(), dest.width() - left), y1 = std::min(src.height(), dest.height() - top);
+  for (int y = y0; y < y1; ++y) {
+    const auto* s = reinterpret_cast<const uint32_t*>(src.constScanLine(y));
+    auto* d = reinterpret_cast<uint32_t*>(dest.scanLine(top + y)) + left;
+    for (int x = x0; x < x1; ++x) {
+      const uint32_t sp = s[x];
+      const uint32_t a = sp >> 24;
+      if (a == 0) continue;
+      if (a == 255) {
+        d[x] = sp;
+        continue;
+      }
+      // Two channels at a time, each times (255 - a) / 255 rounded.
+      const uint32_t ia = 255 - a, dp = d[x];
+      uint32_t rb = (dp & 0xFF00FF) * ia;
+      rb = ((rb + ((rb >> 8) & 0xFF00FF) + 0x800080) >> 8) & 0xFF00FF;
+      uint32_t ag = ((dp >> 8) & 0xFF00FF) * ia;
+      ag = (ag + ((ag >> 8) & 0xFF00FF) + 0x800080) & 0xFF00FF00;
+      d[x] = 0xFF000000u | ((sp + rb + ag) & 0x00FFFFFF);
+    }
+  }
+}
+
 }  // namespace
 
 // ---- functions: GDI calls -------------------------------------------------
@@ -153,7 +251,7 @@ UINT SetTextAlign(HDC hdc, UINT align) {
 
 // Writes text in the selected font and colour, placed by the alignment.
 BOOL TextOutA(HDC hdc, int x, int y, LPCSTR lpString, int c) {
-  if (hdc == nullptr || hdc->painter == nullptr) return FALSE;
+  if (hdc == nullptr || (hdc->painter == nullptr && hdc->image == nullptr)) return FALSE;
   const QString text = TextOf(lpString, c);
   const QFont& font = QtFontOf(hdc->font);
   const QFontMetrics metrics(font);
@@ -168,7 +266,15 @@ BOOL TextOutA(HDC hdc, int x, int y, LPCSTR lpString, int c) {
     top = y - metrics.ascent();
   else if (hdc->align & TA_BOTTOM)
     top = y - metrics.height();
-  QPainter& p = *hdc->painter;
+  if (hdc->image != nullptr && hdc->bkMode == TRANSPARENT && hdc->image->format() == QImage::Format_RGB32) {
+    if (const QImage* cached = TextImageOf(font, metrics, text, width, hdc->textColor)) {
+      BlendOnto(*hdc->image, *cached, left - kTextPad, top - kTextPad);
+      return TRUE;
+    }
+  }
+  QPainter* painter = PainterOf(hdc);
+  if (painter == nullptr) return FALSE;
+  QPainter& p = *painter;
   if (hdc->bkMode == OPAQUE) p.fillRect(left, top, width, metrics.height(), QColor(255, 255, 255));
   p.setFont(font);
   p.setPen(QtColorOf(hdc->textColor));
@@ -178,12 +284,15 @@ BOOL TextOutA(HDC hdc, int x, int y, LPCSTR lpString, int c) {
 
 // Fills a rectangle (right and bottom edges excluded) with a brush.
 int FillRect(HDC hdc, const RECT* lprc, HBRUSH hbr) {
-  if (hdc == nullptr || hdc->painter == nullptr || lprc == nullptr || hbr == nullptr) return 0;
+  if (hdc == nullptr || lprc == nullptr || hbr == nullptr) return 0;
   const HGDIOBJ__* brush = reinterpret_cast<HGDIOBJ>(hbr);
   if (brush->kind != HGDIOBJ__::kBrush) return 0;
   QColor color;
-  if (BrushColor(brush, &color) && lprc->right > lprc->left && lprc->bottom > lprc->top)
-    hdc->painter->fillRect(lprc->left, lprc->top, lprc->right - lprc->left, lprc->bottom - lprc->top, color);
+  if (BrushColor(brush, &color) && lprc->right > lprc->left && lprc->bottom > lprc->top) {
+    QPainter* painter = PainterOf(hdc);
+    if (painter == nullptr) return 0;
+    painter->fillRect(lprc->left, lprc->top, lprc->right - lprc->left, lprc->bottom - lprc->top, color);
+  }
   return 1;
 }
 
@@ -203,9 +312,25 @@ namespace platform {
 // A context with Windows' defaults: system font, white brush, black opaque text.
 HDC CreatePainterDC(QPainter* painter) {
   if (painter == nullptr) return nullptr;
-  return new (std::nothrow) HDC__{painter, StockFont(SYSTEM_FONT), &g_StockBrushes[0], 0, OPAQUE, TA_LEFT};
+  return new (std::nothrow)
+      HDC__{painter, nullptr, false, StockFont(SYSTEM_FONT), &g_StockBrushes[0], 0, OPAQUE, TA_LEFT};
 }
 
-void FreePainterDC(HDC hdc) { delete hdc; }
+// A context with Windows' defaults over an image; its painter comes when needed.
+HDC CreateImageDC(QImage* image) {
+  if (image == nullptr || image->isNull()) return nullptr;
+  return new (std::nothrow)
+      HDC__{nullptr, image, false, StockFont(SYSTEM_FONT), &g_StockBrushes[0], 0, OPAQUE, TA_LEFT};
+}
+
+// Frees a context, ending the painter it started for itself.
+void FreePainterDC(HDC hdc) {
+  if (hdc == nullptr) return;
+  if (hdc->bOwnPainter) {
+    hdc->painter->end();
+    delete hdc->painter;
+  }
+  delete hdc;
+}
 
 }  // namespace platform

@@ -5,6 +5,7 @@
 
 #include "platform/win_types.h"
 
+class QImage;
 class QPainter;
 
 // ---- types ----------------------------------------------------------------
@@ -78,6 +79,9 @@ namespace platform {
 // active until the context is freed. Surfaces and window paint handlers make
 // their contexts this way.
 HDC CreatePainterDC(QPainter* painter);
-// Frees a context made by CreatePainterDC; the painter is not touched.
+// A device context that draws onto an image, which must outlive the context.
+// Surfaces make their contexts this way.
+HDC CreateImageDC(QImage* image);
+// Frees a context made by either; a painter handed in is not touched.
 void FreePainterDC(HDC hdc);
 }  // namespace platform
