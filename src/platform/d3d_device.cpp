@@ -694,9 +694,12 @@ HRESULT TransformVertices(DeviceObj* self, D3DVERTEXTYPE type, LPCVOID data, DWO
   const __m128 w31 = _mm_set1_ps(w._31), w32 = _mm_set1_ps(w._32), w33 = _mm_set1_ps(w._33);
   const __m128 w41 = _mm_set1_ps(w._41), w42 = _mm_set1_ps(w._42), w43 = _mm_set1_ps(w._43);
   const __m128 zero = _mm_setzero_ps(), one = _mm_set1_ps(1.0f), full = _mm_set1_ps(255.0f);
+  const __m128 m11 = _mm_set1_ps(m._11), m12 = _mm_set1_ps(m._12), m13 = _mm_set1_ps(m._13), m14 = _mm_set1_ps(m._14);
+  const __m128 m21 = _mm_set1_ps(m._21), m22 = _mm_set1_ps(m._22), m23 = _mm_set1_ps(m._23), m24 = _mm_set1_ps(m._24);
+  const __m128 m31 = _mm_set1_ps(m._31), m32 = _mm_set1_ps(m._32), m33 = _mm_set1_ps(m._33), m34 = _mm_set1_ps(m._34);
+  const __m128 m41 = _mm_set1_ps(m._41), m42 = _mm_set1_ps(m._42), m43 = _mm_set1_ps(m._43), m44 = _mm_set1_ps(m._44);
   for (; i + 4 <= count; i += 4) {
     const D3DVERTEX* v = in + i;
-    for (int j = 0; j < 4; ++j) place(self->verts[i + j], v[j].x, v[j].y, v[j].z);
     const __m128 x = _mm_setr_ps(v[0].x, v[1].x, v[2].x, v[3].x);
     const __m128 y = _mm_setr_ps(v[0].y, v[1].y, v[2].y, v[3].y);
     const __m128 z = _mm_setr_ps(v[0].z, v[1].z, v[2].z, v[3].z);
@@ -706,6 +709,18 @@ HRESULT TransformVertices(DeviceObj* self, D3DVERTEXTYPE type, LPCVOID data, DWO
     auto dot3 = [](__m128 a, __m128 b, __m128 c, __m128 ma, __m128 mb, __m128 mc) {
       return _mm_add_ps(_mm_add_ps(_mm_mul_ps(a, ma), _mm_mul_ps(b, mb)), _mm_mul_ps(c, mc));
     };
+    {
+      alignas(16) float cx[4], cy[4], cz[4], cw[4];
+      _mm_store_ps(cx, _mm_add_ps(dot3(x, y, z, m11, m21, m31), m41));
+      _mm_store_ps(cy, _mm_add_ps(dot3(x, y, z, m12, m22, m32), m42));
+      _mm_store_ps(cz, _mm_add_ps(dot3(x, y, z, m13, m23, m33), m43));
+      _mm_store_ps(cw, _mm_add_ps(dot3(x, y, z, m14, m24, m34), m44));
+      for (int j = 0; j < 4; ++j) {
+        raster::Vertex& o = self->verts[i + j];
+        o.x = cx[j], o.y = cy[j], o.z = cz[j], o.w = cw[j];
+      }
+      ctx.ProjectFour(&self->verts[i]);
+    }
     const __m128 wx = _mm_add_ps(dot3(x, y, z, w11, w21, w31), w41);
     const __m128 wy = _mm_add_ps(dot3(x, y, z, w12, w22, w32), w42);
     const __m128 wz = _mm_add_ps(dot3(x, y, z, w13, w23, w33), w43);

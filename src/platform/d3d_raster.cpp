@@ -92,6 +92,39 @@ void Context::SetViewport(const D3DVIEWPORT2& vp, int targetWidth, int targetHei
   std::copy(&planes[0][0], &planes[0][0] + kPlanes * 5, &planes_[0][0]);
 }
 
+// Project for four vertices in a row. Vertices behind the camera are rare and
+// take the one-at-a-time way with their neighbours.
+void Context::ProjectFour(Vertex* v) const {
+#if defined(__SSE2__)
+  const __m128 x = _mm_setr_ps(v[0].x, v[1].x, v[2].x, v[3].x);
+  const __m128 y = _mm_setr_ps(v[0].y, v[1].y, v[2].y, v[3].y);
+  const __m128 z = _mm_setr_ps(v[0].z, v[1].z, v[2].z, v[3].z);
+  const __m128 w = _mm_setr_ps(v[0].w, v[1].w, v[2].w, v[3].w);
+  const __m128 front = _mm_and_ps(_mm_cmpgt_ps(w, _mm_set1_ps(kMinW)), _mm_cmpge_ps(z, _mm_setzero_ps()));
+  if (_mm_movemask_ps(front) == 0xF) {
+    const __m128 rw = _mm_div_ps(_mm_set1_ps(1.0f), w);
+    const __m128 sx = _mm_add_ps(_mm_mul_ps(_mm_mul_ps(x, rw), _mm_set1_ps(kx_)), _mm_set1_ps(bx_));
+    const __m128 sy = _mm_add_ps(_mm_mul_ps(_mm_mul_ps(y, rw), _mm_set1_ps(ky_)), _mm_set1_ps(by_));
+    const __m128 sz = _mm_mul_ps(z, rw);
+    const int l = _mm_movemask_ps(_mm_cmplt_ps(sx, _mm_set1_ps(guardL_)));
+    const int r = _mm_movemask_ps(_mm_cmpgt_ps(sx, _mm_set1_ps(guardR_)));
+    const int t = _mm_movemask_ps(_mm_cmplt_ps(sy, _mm_set1_ps(guardT_)));
+    const int b = _mm_movemask_ps(_mm_cmpgt_ps(sy, _mm_set1_ps(guardB_)));
+    alignas(16) float fx[4], fy[4], fz[4];
+    _mm_store_ps(fx, sx);
+    _mm_store_ps(fy, sy);
+    _mm_store_ps(fz, sz);
+    for (int j = 0; j < 4; ++j) {
+      v[j].sx = fx[j], v[j].sy = fy[j], v[j].sz = fz[j];
+      v[j].out = (((l >> j) & 1) ? 4u : 0u) | (((r >> j) & 1) ? 8u : 0u) | (((t >> j) & 1) ? 16u : 0u) |
+                 (((b >> j) & 1) ? 32u : 0u);
+    }
+    return;
+  }
+#endif
+  for (int j = 0; j < 4; ++j) Project(v[j]);
+}
+
 // A point between two vertices, with its screen position.
 Vertex Context::Lerp(const Vertex& a, const Vertex& b, float t) const {
   Vertex v;

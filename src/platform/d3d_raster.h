@@ -52,6 +52,9 @@ struct Context {
     v.out = out;
   }
 
+  // Project for four vertices in a row, the same arithmetic four at a time.
+  void ProjectFour(Vertex* v) const;
+
   // Smallest w kept, so that the division by w stays finite.
   static constexpr float kMinW = 1e-6f;
 

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "platform/d3d_raster.h"
 #include "platform/dx_hooks.h"
 #include "platform/dx_rig.h"
 
@@ -534,6 +535,39 @@ TEST(DxViewport, ProjectedPositionsOfKnownPoints) {
   }
   EXPECT_EQ(Rgb(img, 200, 200), 0xFFFFFFu);  // the view's centre
   rig.Release();
+}
+
+TEST(DxViewport, FourAtATimeProjectsAsOneAtATime) {
+  raster::Context ctx;
+  D3DVIEWPORT2 vp = {};
+  vp.dwSize = sizeof(vp);
+  vp.dwX = 10, vp.dwY = 20, vp.dwWidth = 400, vp.dwHeight = 300;
+  vp.dvClipX = -1.0f, vp.dvClipY = 0.75f, vp.dvClipWidth = 2.0f, vp.dvClipHeight = 1.5f;
+  vp.dvMinZ = 0.0f, vp.dvMaxZ = 1.0f;
+  ctx.SetViewport(vp, 640, 480);
+  // Groups inside, in the guard band, beyond it on every side, and groups
+  // with a vertex behind the camera or in front of the near plane.
+  const float clip[][4] = {{0.1f, 0.2f, 0.5f, 1.0f},   {-0.9f, 0.7f, 0.1f, 1.0f},  {3.7f, 0.0f, 0.4f, 2.0f},
+                           {0.3f, -0.4f, 0.9f, 0.5f},  {500.f, 0.0f, 0.5f, 1.0f},  {-500.f, 1.0f, 0.5f, 1.0f},
+                           {0.0f, 500.f, 0.5f, 1.0f},  {0.0f, -500.f, 0.5f, 1.0f}, {0.2f, 0.2f, 0.5f, -1.0f},
+                           {0.2f, 0.2f, -0.1f, 1.0f},  {0.2f, 0.2f, 0.5f, 0.0f},   {1.0f, 1.0f, 1.0f, 3.0f}};
+  const int n = sizeof(clip) / sizeof(clip[0]);
+  for (int g = 0; g + 4 <= n; ++g) {
+    raster::Vertex one[4] = {}, four[4] = {};
+    for (int j = 0; j < 4; ++j) {
+      const float* c = clip[g + j];
+      one[j].x = four[j].x = c[0], one[j].y = four[j].y = c[1];
+      one[j].z = four[j].z = c[2], one[j].w = four[j].w = c[3];
+      ctx.Project(one[j]);
+    }
+    ctx.ProjectFour(four);
+    for (int j = 0; j < 4; ++j) {
+      EXPECT_EQ(four[j].out, one[j].out) << g << "+" << j;
+      if (one[j].out == 0) {
+        EXPECT_EQ(std::memcmp(&four[j].sx, &one[j].sx, 3 * sizeof(float)), 0) << g << "+" << j;
+      }
+    }
+  }
 }
 
 }  // namespace
