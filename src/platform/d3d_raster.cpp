@@ -1,8 +1,9 @@
 // The software rasterizer: clipping in homogeneous coordinates (near plane,
 // and a guard band around the viewport so that fixed-point edges never
-// overflow), the viewport mapping, and spans of triangles found exactly from
-// integer edge functions in 1/16 pixel, so that triangles sharing an edge
-// cover each pixel once. Pixel centres lie on whole coordinates.
+// overflow), the viewport mapping, and triangles filled exactly by integer
+// edge functions in 1/16 pixel (span by span, or pixel by pixel across the
+// box of a narrow one), so that triangles sharing an edge cover each pixel
+// once. Pixel centres lie on whole coordinates.
 
 #include "platform/d3d_raster.h"
 
@@ -24,6 +25,12 @@ constexpr int kSub = 16;
 // Pixels beyond the drawable rectangle that geometry may reach before it is
 // clipped; keeps fixed-point products well inside 64 bits.
 constexpr float kGuard = 4096.0f;
+// Narrow triangles, at most kNarrowGroups groups of four pixels across their
+// box, are filled by testing pixels against their edge functions. Within
+// kNarrowSide x kNarrowRows pixels the functions stay inside 32 bits.
+constexpr int kNarrowGroups = 2;
+constexpr int64_t kNarrowSide = 32;
+constexpr int64_t kNarrowRows = 512;
 
 // ---- functions: helpers -----------------------------------------------------
 
@@ -62,6 +69,96 @@ int64_t Round(float v) { return static_cast<int64_t>(v >= 0.0f ? v + 0.5f : v - 
 uint32_t Pack(float r, float g, float b) {
   return 0xFF000000u | (Channel(r) << 16) | (Channel(g) << 8) | Channel(b);
 }
+
+#if defined(__SSE2__)
+// Four X8R8G8B8 pixels from colour channels held one pixel to a lane; the
+// saturating packs hold each channel to 0..255.
+__m128i PackLanes(__m128 r, __m128 g, __m128 b) {
+  const __m128i br = _mm_packs_epi32(_mm_cvtps_epi32(b), _mm_cvtps_epi32(r));
+  const __m128i ga = _mm_packs_epi32(_mm_cvtps_epi32(g), _mm_set1_epi32(255));
+  const __m128i planes = _mm_packus_epi16(br, ga);  // b0..b3 r0..r3 g0..g3 a0..a3
+  const __m128i pairs = _mm_unpacklo_epi8(planes, _mm_srli_si128(planes, 8));  // b0 g0 .. b3 g3 r0 a0 .. r3 a3
+  return _mm_unpacklo_epi16(pairs, _mm_srli_si128(pairs, 8));
+}
+
+// Where a narrow triangle is drawn.
+struct NarrowTarget {
+  uint32_t* color;
+  float* depth;
+  int pitch;
+  bool bZWrite;
+};
+
+// Fills a narrow clockwise triangle, depth-tested, four pixels at a time
+// across its box [xMin, xMax] x [y0, y1]; each attribute is its value at
+// vertex 0 plus its gradients times the offset from vertex 0. A pixel is drawn when its centre
+// is inside all three edges or on a top or left one: with the edge function
+// F = (py - Yi) * dx - (px - Xi) * dy in sixteenths, when F > -1 on top and
+// left edges and F > 0 on the others.
+template <bool kGouraud>
+void NarrowTriangle(const NarrowTarget& t, const int64_t* X, const int64_t* Y, int xMin, int xMax, int y0, int y1,
+                    float dzdx, float dzdy, float z00, const float (*grad)[3], __m128i flat4) {
+  const int groups = (xMax - xMin) / 4 + 1;
+  const int64_t px0 = int64_t{xMin} * kSub, py0 = int64_t{y0} * kSub;
+  __m128i F[3], over[3], down[3], across[3];
+  for (int e = 0; e < 3; ++e) {
+    const int i = e, j = (e + 1) % 3;
+    const int64_t dx = X[j] - X[i], dy = Y[j] - Y[i];
+    const int32_t f = static_cast<int32_t>((py0 - Y[i]) * dx - (px0 - X[i]) * dy);
+    const int32_t sx = static_cast<int32_t>(-dy * kSub);
+    F[e] = _mm_setr_epi32(f, f + sx, f + 2 * sx, f + 3 * sx);
+    over[e] = _mm_set1_epi32(dy < 0 || (dy == 0 && dx > 0) ? -1 : 0);
+    down[e] = _mm_set1_epi32(static_cast<int32_t>(dx * kSub));
+    across[e] = _mm_set1_epi32(4 * sx);
+  }
+  // Attributes at the box's columns, per group of four.
+  __m128 zAt[kNarrowGroups], rAt[kNarrowGroups], gAt[kNarrowGroups], bAt[kNarrowGroups];
+  const float fx0 = static_cast<float>(px0 - X[0]) * (1.0f / kSub);
+  for (int g = 0; g < groups; ++g) {
+    const __m128 fx = _mm_add_ps(_mm_set1_ps(fx0 + static_cast<float>(4 * g)), _mm_setr_ps(0.0f, 1.0f, 2.0f, 3.0f));
+    zAt[g] = _mm_add_ps(_mm_set1_ps(z00), _mm_mul_ps(_mm_set1_ps(dzdx), fx));
+    if (kGouraud) {
+      rAt[g] = _mm_add_ps(_mm_set1_ps(grad[0][2]), _mm_mul_ps(_mm_set1_ps(grad[0][0]), fx));
+      gAt[g] = _mm_add_ps(_mm_set1_ps(grad[1][2]), _mm_mul_ps(_mm_set1_ps(grad[1][0]), fx));
+      bAt[g] = _mm_add_ps(_mm_set1_ps(grad[2][2]), _mm_mul_ps(_mm_set1_ps(grad[2][0]), fx));
+    }
+  }
+  const __m128 dzy = _mm_set1_ps(dzdy);
+  const __m128 dry = _mm_set1_ps(grad[0][1]), dgy = _mm_set1_ps(grad[1][1]), dby = _mm_set1_ps(grad[2][1]);
+  // Columns past xMax (the clip rectangle's edge) are never drawn.
+  const __m128i width = _mm_set1_epi32(xMax - xMin + 1), four = _mm_set1_epi32(4);
+  float fy = static_cast<float>(py0 - Y[0]) * (1.0f / kSub);
+  size_t row = static_cast<size_t>(y0) * static_cast<size_t>(t.pitch) + static_cast<size_t>(xMin);
+  for (int y = y0; y <= y1; ++y, fy += 1.0f, row += static_cast<size_t>(t.pitch)) {
+    const __m128 fy4 = _mm_set1_ps(fy);
+    const __m128 zy = _mm_mul_ps(dzy, fy4);
+    __m128 ry = zy, gy = zy, by = zy;
+    if (kGouraud) ry = _mm_mul_ps(dry, fy4), gy = _mm_mul_ps(dgy, fy4), by = _mm_mul_ps(dby, fy4);
+    __m128i e0 = F[0], e1 = F[1], e2 = F[2];
+    __m128i column = _mm_setr_epi32(0, 1, 2, 3);
+    for (int g = 0; g < groups; ++g) {
+      const __m128i in = _mm_and_si128(
+          _mm_and_si128(_mm_cmpgt_epi32(e0, over[0]), _mm_cmpgt_epi32(e1, over[1])),
+          _mm_and_si128(_mm_cmpgt_epi32(e2, over[2]), _mm_cmplt_epi32(column, width)));
+      float* zp = t.depth + row + 4 * g;
+      const __m128 z = _mm_add_ps(zAt[g], zy);
+      const __m128 old = _mm_loadu_ps(zp);
+      const __m128 pass = _mm_and_ps(_mm_castsi128_ps(in), _mm_cmple_ps(z, old));
+      if (_mm_movemask_ps(pass) != 0) {
+        if (t.bZWrite) _mm_storeu_ps(zp, _mm_or_ps(_mm_and_ps(pass, z), _mm_andnot_ps(pass, old)));
+        const __m128i c = kGouraud ? PackLanes(_mm_add_ps(rAt[g], ry), _mm_add_ps(gAt[g], gy), _mm_add_ps(bAt[g], by))
+                                   : flat4;
+        const __m128i p = _mm_castps_si128(pass);
+        __m128i* dst = reinterpret_cast<__m128i*>(t.color + row + 4 * g);
+        _mm_storeu_si128(dst, _mm_or_si128(_mm_and_si128(p, c), _mm_andnot_si128(p, _mm_loadu_si128(dst))));
+      }
+      e0 = _mm_add_epi32(e0, across[0]), e1 = _mm_add_epi32(e1, across[1]), e2 = _mm_add_epi32(e2, across[2]);
+      column = _mm_add_epi32(column, four);
+    }
+    F[0] = _mm_add_epi32(F[0], down[0]), F[1] = _mm_add_epi32(F[1], down[1]), F[2] = _mm_add_epi32(F[2], down[2]);
+  }
+}
+#endif
 
 }  // namespace
 
@@ -187,10 +284,12 @@ void Context::Line(const Vertex& a0, const Vertex& b0) const {
   const float end = Floor((xMajor ? b.sx : b.sy) + 0.5f);
   const float span = xMajor ? dx : dy;
   const int steps = static_cast<int>(std::fabs(end - start));
+  if (steps == 0) return;
   const float dir = end >= start ? 1.0f : -1.0f;
+  const float invSpan = 1.0f / span;
   for (int i = 0; i < steps; ++i) {
     const float major = start + dir * static_cast<float>(i);
-    const float t = std::clamp((major - (xMajor ? a.sx : a.sy)) / span, 0.0f, 1.0f);
+    const float t = std::clamp((major - (xMajor ? a.sx : a.sy)) * invSpan, 0.0f, 1.0f);
     const float minor = Floor((xMajor ? a.sy + dy * t : a.sx + dx * t) + 0.5f);
     const float px = xMajor ? major : minor, py = xMajor ? minor : major;
     if (px < static_cast<float>(clipL) || px >= static_cast<float>(clipR) || py < static_cast<float>(clipT) ||
@@ -305,43 +404,6 @@ void Context::Spans(const Vertex* const* v, const int64_t* X, const int64_t* Y, 
   // No pixel centre in the box, or the box off the clip rectangle: nothing to set up.
   if (y0 > y1 || xMin > xMax) return;
 
-  // Edge e runs from vertex e to vertex e + 1. On a row, a pixel at x is
-  // inside when K * x <= r (dy > 0: a right bound, K = kSub * dy) or
-  // K * x >= -r (dy < 0: a left bound, K = kSub * -dy); r grows by kSub * dx
-  // per row, and floor(r / K) is kept as quotient and remainder, stepped
-  // exactly. A horizontal edge only limits the rows: a top edge keeps the
-  // row through it, a bottom edge does not.
-  struct Edge {
-    int64_t k, q, rem, dq, drem;
-  } left[2], right[2];
-  int nLeft = 0, nRight = 0;
-  for (int e = 0; e < 3; ++e) {
-    const int i = e, j = (e + 1) % 3;
-    const int64_t dx = X[j] - X[i], dy = Y[j] - Y[i];
-    if (dy == 0) {
-      if (dx < 0) y1 = std::min<int64_t>(y1, CeilDiv(Y[i], kSub) - 1);
-      continue;
-    }
-    const bool topLeft = dy < 0;
-    const int64_t r = (static_cast<int64_t>(y0) * kSub - Y[i]) * dx + X[i] * dy + (topLeft ? 0 : -1);
-    Edge& E = dy > 0 ? right[nRight++] : left[nLeft++];
-    E.k = kSub * (dy > 0 ? dy : -dy);
-    const double invK = 1.0 / static_cast<double>(E.k);
-    E.q = FloorDivBy(r, E.k, invK);
-    E.rem = r - E.q * E.k;
-    E.dq = FloorDivBy(kSub * dx, E.k, invK);
-    E.drem = kSub * dx - E.dq * E.k;
-  }
-  if (y0 > y1 || xMin > xMax) return;
-  const bool twoLeft = nLeft == 2, twoRight = nRight == 2;
-  auto step = [](Edge& E) {
-    E.q += E.dq;
-    E.rem += E.drem;
-    const int64_t carry = E.rem >= E.k;
-    E.rem -= carry * E.k;
-    E.q += carry;
-  };
-
   // Attribute gradients over the snapped triangle.
   const double fx1 = static_cast<double>(X[1] - X[0]) / kSub, fy1 = static_cast<double>(Y[1] - Y[0]) / kSub;
   const double fx2 = static_cast<double>(X[2] - X[0]) / kSub, fy2 = static_cast<double>(Y[2] - Y[0]) / kSub;
@@ -382,7 +444,59 @@ void Context::Spans(const Vertex* const* v, const int64_t* X, const int64_t* Y, 
   const __m128i step4 = _mm_add_epi32(step2, step2);
   const __m128i opaque = _mm_set1_epi32(static_cast<int32_t>(0xFF000000u));
   const __m128i flat4 = _mm_set1_epi32(static_cast<int32_t>(flatColor));
+
+  // Narrow triangles (the bevels and corners of the cubes, half of a frame's
+  // rows) cover a pixel or two on each of their rows. For them the pixels of
+  // the box are tested against the three edge functions, four at a time:
+  // finding where each short span starts and ends costs more than that.
+  if constexpr (kZ && !kChecked) {
+    if (maxX - minX <= kNarrowSide * kSub && maxY - minY <= kNarrowRows * kSub && xMax - xMin < 4 * kNarrowGroups) {
+      const int64_t groups = (xMax - xMin) / 4 + 1;
+      if (xMin + 4 * groups <= pitch) {
+        NarrowTriangle<kGouraud>({color, depth, pitch, bZWrite}, X, Y, static_cast<int>(xMin), static_cast<int>(xMax),
+                                 y0, y1, dzdx, dzdy, z00, grad, flat4);
+        return;
+      }
+    }
+  }
 #endif
+
+  // Edge e runs from vertex e to vertex e + 1. On a row, a pixel at x is
+  // inside when K * x <= r (dy > 0: a right bound, K = kSub * dy) or
+  // K * x >= -r (dy < 0: a left bound, K = kSub * -dy); r grows by kSub * dx
+  // per row, and floor(r / K) is kept as quotient and remainder, stepped
+  // exactly. A horizontal edge only limits the rows: a top edge keeps the
+  // row through it, a bottom edge does not.
+  struct Edge {
+    int64_t k, q, rem, dq, drem;
+  } left[2], right[2];
+  int nLeft = 0, nRight = 0;
+  for (int e = 0; e < 3; ++e) {
+    const int i = e, j = (e + 1) % 3;
+    const int64_t dx = X[j] - X[i], dy = Y[j] - Y[i];
+    if (dy == 0) {
+      if (dx < 0) y1 = std::min<int64_t>(y1, CeilDiv(Y[i], kSub) - 1);
+      continue;
+    }
+    const bool topLeft = dy < 0;
+    const int64_t r = (static_cast<int64_t>(y0) * kSub - Y[i]) * dx + X[i] * dy + (topLeft ? 0 : -1);
+    Edge& E = dy > 0 ? right[nRight++] : left[nLeft++];
+    E.k = kSub * (dy > 0 ? dy : -dy);
+    const double invK = 1.0 / static_cast<double>(E.k);
+    E.q = FloorDivBy(r, E.k, invK);
+    E.rem = r - E.q * E.k;
+    E.dq = FloorDivBy(kSub * dx, E.k, invK);
+    E.drem = kSub * dx - E.dq * E.k;
+  }
+  if (y0 > y1 || xMin > xMax) return;
+  const bool twoLeft = nLeft == 2, twoRight = nRight == 2;
+  auto step = [](Edge& E) {
+    E.q += E.dq;
+    E.rem += E.drem;
+    const int64_t carry = E.rem >= E.k;
+    E.rem -= carry * E.k;
+    E.q += carry;
+  };
 
   for (int y = y0; y <= y1; ++y) {
     int64_t xl = std::max(xMin, -left[0].q);

@@ -474,6 +474,67 @@ TEST_F(DxRaster, SharedEdgesCoverEveryPixelOnce) {
   EXPECT_EQ(total, 800);
 }
 
+// Small triangles take a faster way than large ones or than pixel counting.
+// Random small, thin and sliver triangles, some cut by the clip rectangle or
+// reaching the end of a row, drawn both ways: the same pixels are written,
+// with the same colours to within rounding and the same depths.
+TEST(DxRasterWays, SmallTrianglesCoverWhatTheCountingWayCovers) {
+  constexpr int W = 48, H = 40;
+  raster::Context ctx;
+  D3DVIEWPORT2 vp = {};
+  vp.dwSize = sizeof(vp);
+  vp.dwX = 0, vp.dwY = 0, vp.dwWidth = W, vp.dwHeight = H;
+  vp.dvClipX = -1.0f, vp.dvClipY = 1.0f, vp.dvClipWidth = 2.0f, vp.dvClipHeight = 2.0f;
+  vp.dvMinZ = 0.0f, vp.dvMaxZ = 1.0f;
+  ctx.SetViewport(vp, W, H);
+  ctx.pitch = W;
+  ctx.bZTest = ctx.bZWrite = true;
+  ctx.cull = D3DCULL_NONE;
+  uint32_t seed = 777;
+  auto next = [&seed](uint32_t n) {
+    seed = seed * 1664525u + 1013904223u;
+    return (seed >> 8) % n;
+  };
+  auto vertex = [&](float sx, float sy) {
+    raster::Vertex v = {};
+    v.x = sx / (W / 2.0f) - 1.0f, v.y = 1.0f - sy / (H / 2.0f), v.z = 0.2f + 0.6f * next(1000) / 1000.0f, v.w = 1.0f;
+    v.r = 16.0f + next(240), v.g = 16.0f + next(240), v.b = 16.0f + next(240);
+    ctx.Project(v);
+    return v;
+  };
+  int drawn = 0;
+  for (int t = 0; t < 3000; ++t) {
+    // Boxes from a sliver up to twelve pixels, anywhere (also past the edges).
+    const float bw = 0.3f + next(1200) / 100.0f, bh = 0.3f + next(1200) / 100.0f;
+    const float ox = -4.0f + next((W + 8) * 100) / 100.0f, oy = -4.0f + next((H + 8) * 100) / 100.0f;
+    raster::Vertex v[3];
+    for (raster::Vertex& x : v) x = vertex(ox + bw * next(1001) / 1000.0f, oy + bh * next(1001) / 1000.0f);
+    ctx.bGouraud = next(4) != 0;
+    std::vector<uint32_t> fastColor(W * H, 0), slowColor(W * H, 0), counts(W * H, 0);
+    std::vector<float> fastDepth(W * H, 1.0f), slowDepth(W * H, 1.0f);
+    raster::Context fast = ctx, slow = ctx;
+    fast.color = fastColor.data(), fast.depth = fastDepth.data();
+    slow.color = slowColor.data(), slow.depth = slowDepth.data(), slow.counts = counts.data();
+    // A clip rectangle inside the target now and then.
+    if (next(3) == 0) {
+      fast.clipL = slow.clipL = static_cast<int>(next(8)), fast.clipR = slow.clipR = W - static_cast<int>(next(8));
+      fast.clipT = slow.clipT = static_cast<int>(next(8)), fast.clipB = slow.clipB = H - static_cast<int>(next(8));
+    }
+    fast.Triangle(v[0], v[1], v[2]);
+    slow.Triangle(v[0], v[1], v[2]);
+    for (int i = 0; i < W * H; ++i) {
+      ASSERT_EQ(fastColor[i] != 0, counts[i] != 0) << "triangle " << t << " pixel " << i % W << "," << i / W;
+      if (counts[i] == 0) continue;
+      ++drawn;
+      for (int shift : {0, 8, 16})
+        ASSERT_LE(std::abs(static_cast<int>((fastColor[i] >> shift) & 0xFF) - static_cast<int>((slowColor[i] >> shift) & 0xFF)), 1)
+            << "triangle " << t << " pixel " << i % W << "," << i / W;
+      ASSERT_NEAR(fastDepth[i], slowDepth[i], 1e-5f) << "triangle " << t;
+    }
+  }
+  EXPECT_GT(drawn, 4000);
+}
+
 // ---- viewport mapping and projection ----------------------------------------
 
 TEST(DxViewport, FourHundredByThreeHundredViewMapsItsClipVolume) {
