@@ -13,8 +13,11 @@ namespace {
 
 // Linux input codes are this much below the X keycodes.
 constexpr uint32_t kXKeycodeBase = 8;
-// The input codes that equal their set-1 scan codes run up to F12.
+// The input codes that equal their set-1 scan codes run up to F12, except
+// two that set 1 has no key for (84 is unused, 85 is the Japanese
+// half-width key, which set 1 puts elsewhere).
 constexpr uint32_t kLastPlainCode = 88;
+constexpr uint32_t kNoSet1Code[] = {84, 85};
 
 struct CodePair {
   uint16_t inputCode;  // Linux input code (KEY_*)
@@ -58,8 +61,6 @@ constexpr CodePair kExtendedKeys[] = {
     {140, DIK_CALCULATOR},   // KEY_CALC
     {142, DIK_SLEEP},        // KEY_SLEEP
     {143, DIK_WAKE},         // KEY_WAKEUP
-    {155, DIK_MAIL},         // KEY_MAIL
-    {163, DIK_NEXTTRACK},    // KEY_NEXTSONG
     {164, DIK_PLAYPAUSE},    // KEY_PLAYPAUSE
     {166, DIK_MEDIASTOP},    // KEY_STOPCD
     {172, DIK_WEBHOME},      // KEY_HOMEPAGE
@@ -78,6 +79,8 @@ namespace platform {
 BYTE KeyOffsetOfScanCode(uint32_t nativeScanCode) {
   if (nativeScanCode <= kXKeycodeBase) return 0;
   const uint32_t inputCode = nativeScanCode - kXKeycodeBase;
+  for (uint32_t code : kNoSet1Code)
+    if (inputCode == code) return 0;
   if (inputCode <= kLastPlainCode) return static_cast<BYTE>(inputCode);
   for (const CodePair& pair : kExtendedKeys)
     if (pair.inputCode == inputCode) return pair.dik;
