@@ -161,12 +161,14 @@ void ReadKeyboard(void) {
 
   if (g_uKeyDown == KEY_NONE) return;
 
+  // A state that could not be read says nothing about the Down key now: the
+  // previous one is kept and not judged by.
   g_hr = IDirectInputDevice_GetDeviceState(g_Keyboard, sizeof(g_KeyState), g_KeyState);
   if (IsKeyboardLost(g_hr)) {
-    if (!Reacquire(&bReacquired)) return;
-  } else if (FAILED(g_hr)) {
-    FatalDI("Unable to read keyboard data.");
+    Reacquire(&bReacquired);
+    return;
   }
+  if (FAILED(g_hr)) FatalDI("Unable to read keyboard data.");
 
   // A code beyond the state table is never seen down.
   if (g_bDownHeld && (g_uKeyDown > 255 || g_KeyState[g_uKeyDown] == 0)) g_bDownHeld = 0;
