@@ -12,6 +12,7 @@
 #include <cstring>
 
 #include "game/game.h"
+#include "input/input.h"
 #include "main/fatal.h"
 #include "options/options.h"
 #include "platform/d3d.h"
@@ -30,8 +31,7 @@ static const DWORD gc_dwBackgroundColour = 0;
 // Keys first, so that a move the player made lands before the block falls
 // further in the same frame.
 static void PlayFrame(void) {
-  // The keyboard is read here, before GameTick, once it exists: its key-down
-  // events make the moves at once (ReadKeyboard).
+  ReadKeyboard();
   GameTick();
 }
 

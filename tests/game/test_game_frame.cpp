@@ -6,8 +6,13 @@
 #include <cstdio>
 #include <string>
 
+#include <QWidget>
+
 #include "../render/render_fixture.h"
+#include "input/input.h"
 #include "main/fatal.h"
+#include "platform/dinput_hooks.h"
+#include "platform/win_window.h"
 #include "platform/dx_results.h"
 #include "platform/win_msgbox.h"
 
@@ -114,4 +119,45 @@ TEST_F(GameFrameTest, EveryFrameStartsFromBlack) {
   EmptyWell();
   const QImage without = Frame();
   EXPECT_TRUE(IsBlack(PixelAt(without, ToScreen(-0.5f, 0.3f, -0.5f))));
+}
+
+// The keys of a frame are played before the game steps: a Down pressed since
+// the last frame already speeds this frame's fall. No game, no reading.
+TEST_F(GameFrameTest, KeysArePlayedBeforeTheGameSteps) {
+  QWidget main;
+  g_hwndMain = platform::HandleOf(&main);
+  platform_test::ResetDIHooks();
+  platform_test::SetKeyboardForeground(platform_test::KeyboardForeground::Always);
+  const UINT uLeft = g_uKeyLeft, uDown = g_uKeyDown;
+  g_uKeyLeft = DIK_NUMPAD7;
+  g_uKeyDown = DIK_LSHIFT;
+  InitInput();
+  g_bRandomSeeded = 1;
+  srand(7);
+  NewGame(0);
+  g_fFrameTime = 0.01f;
+  GameFrame();  // takes the keyboard
+  const INT x0 = g_nShapeX, y0 = g_nShapeY;
+
+  platform_test::InjectKey(DIK_NUMPAD7, true);
+  platform_test::InjectKey(DIK_NUMPAD7, false);
+  platform_test::InjectKey(DIK_LSHIFT, true);
+  g_fFrameTime = 0.12f;
+  GameFrame();
+  EXPECT_EQ(g_nShapeX, x0 - 1);
+  EXPECT_TRUE(g_bDownHeld);
+  EXPECT_GT(g_nShapeY, y0) << "fell at the held-Down pace in the same frame";
+
+  g_bGameRunning = 0;
+  platform_test::ResetPlatformCallCounts();
+  platform_test::InjectKey(DIK_NUMPAD7, true);
+  GameFrame();
+  EXPECT_EQ(platform_test::PlatformCallCount("IDirectInputDevice_GetDeviceData"), 0u);
+
+  ReleaseInput();
+  g_bDownHeld = 0;
+  g_uKeyLeft = uLeft;
+  g_uKeyDown = uDown;
+  g_hwndMain = nullptr;
+  platform_test::ResetDIHooks();
 }

@@ -13,8 +13,15 @@ namespace {
 
 class KeyNames : public ::testing::Test {
  protected:
-  void SetUp() override { std::memcpy(g_lpszKeyNames, gc_KeyNames, sizeof(g_lpszKeyNames)); }
-  void TearDown() override { std::memset(g_lpszKeyNames, 0, sizeof(g_lpszKeyNames)); }
+  // The names the keyboard reported stay theirs: put back afterwards.
+  void SetUp() override {
+    std::memcpy(m_saved, g_lpszKeyNames, sizeof(m_saved));
+    std::memcpy(g_lpszKeyNames, gc_KeyNames, sizeof(g_lpszKeyNames));
+  }
+  void TearDown() override { std::memcpy(g_lpszKeyNames, m_saved, sizeof(g_lpszKeyNames)); }
+
+ private:
+  const char* m_saved[256] = {};
 };
 
 }  // namespace
