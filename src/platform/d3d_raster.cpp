@@ -319,6 +319,13 @@ void Context::Triangle(const Vertex& a, const Vertex& b, const Vertex& c) const 
       const float area = (b.sx - a.sx) * (c.sy - a.sy) - (c.sx - a.sx) * (b.sy - a.sy);
       if ((cull == D3DCULL_CCW && area < -0.01f) || (cull == D3DCULL_CW && area > 0.01f)) return;
     }
+    // Slivers between pixel centres, such as the cubes' corners far off, are
+    // many: no pixel centre in the box even after snapping moves the
+    // vertices by up to 1/32 pixel, so there is nothing to set up.
+    constexpr float kSnap = 1.0f / 16;
+    const float left = std::min({a.sx, b.sx, c.sx}) - kSnap, right = std::max({a.sx, b.sx, c.sx}) + kSnap;
+    const float top = std::min({a.sy, b.sy, c.sy}) - kSnap, bottom = std::max({a.sy, b.sy, c.sy}) + kSnap;
+    if (Floor(right) < left || Floor(bottom) < top) return;
     RasterTriangle(a, b, c, a);
     return;
   }
