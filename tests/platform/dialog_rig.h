@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <Qt>
 #include <functional>
 
 #include "platform/win_dialog.h"
