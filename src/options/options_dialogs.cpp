@@ -22,8 +22,8 @@ typedef struct tagKEYLIST {
 } KEYLIST;
 
 static const KEYLIST gc_KeyLists[5] = {
-    {IDC_KEY_LEFT, &g_uKeyLeft},  {IDC_KEY_ROTATE, &g_uKeyRotate}, {IDC_KEY_RIGHT, &g_uKeyRight},
-    {IDC_KEY_DROP, &g_uKeyDrop},  {IDC_KEY_DOWN, &g_uKeyDown},
+    {IDC_KEY_LEFT, &g_uKeyLeft}, {IDC_KEY_ROTATE, &g_uKeyRotate}, {IDC_KEY_RIGHT, &g_uKeyRight},
+    {IDC_KEY_DROP, &g_uKeyDrop}, {IDC_KEY_DOWN, &g_uKeyDown},
 };
 
 static const char gc_szHighScoreFilter[] =
@@ -56,7 +56,8 @@ static void SetCheck(HWND hDlg, int nId, BOOL bChecked) {
 // Fills the lists with the empty item and every key name, then shows the
 // current options.
 static void InitGameOptions(HWND hDlg) {
-  for (const KEYLIST& list : gc_KeyLists) SendDlgItemMessageA(hDlg, list.nId, CB_ADDSTRING, 0, (LPARAM) "");
+  for (const KEYLIST& list : gc_KeyLists)
+    SendDlgItemMessageA(hDlg, list.nId, CB_ADDSTRING, 0, (LPARAM) "");
   for (UINT c = 0; c < 256; ++c) {
     if (g_lpszKeyNames[c] == nullptr) continue;
     for (const KEYLIST& list : gc_KeyLists)

@@ -83,6 +83,7 @@ int CopyText(const std::string& text, LPSTR buffer, int cchMax) {
   return (int)n;
 }
 
+// A text of the A functions as Qt text; null is empty.
 QString FromLocal(LPCSTR text) { return QString::fromLocal8Bit(text != nullptr ? text : ""); }
 
 // Unchecks the other auto radio buttons of the button's group.
@@ -176,7 +177,8 @@ bool ControlMessage(QWidget* control, UINT msg, WPARAM wParam, LPARAM lParam, LR
     if (msg != EM_LIMITTEXT) return false;
     // A limit of 0 is the largest limit there is.
     delete edit->validator();
-    if (wParam != 0) edit->setValidator(new ByteLimitValidator((int)std::min<WPARAM>(wParam, 0x7FFFFFFE), edit));
+    if (wParam != 0)
+      edit->setValidator(new ByteLimitValidator((int)std::min<WPARAM>(wParam, 0x7FFFFFFE), edit));
     return true;
   }
   return false;
@@ -190,10 +192,12 @@ SIZE DialogBaseUnits(const QFont& font) {
   return SIZE{(letters / 26 + 1) / 2, metrics.height()};
 }
 
+// A quarter of the average letter width per unit, rounded as MulDiv does.
 int DialogUnitsToPixelsX(int units, SIZE baseUnits) {
   return (int)(((int64_t)units * baseUnits.cx + (units >= 0 ? 2 : -2)) / 4);
 }
 
+// An eighth of the line height per unit, rounded as MulDiv does.
 int DialogUnitsToPixelsY(int units, SIZE baseUnits) {
   return (int)(((int64_t)units * baseUnits.cy + (units >= 0 ? 4 : -4)) / 8);
 }
@@ -214,7 +218,8 @@ QWidget* CreateControl(QWidget* dialog, const DLGCONTROL& item, SIZE baseUnits, 
           break;
         case BS_AUTOCHECKBOX: {
           auto* box = new QCheckBox(text, dialog);
-          QObject::connect(box, &QAbstractButton::clicked, box, [box, notify] { notify(box, BN_CLICKED); });
+          QObject::connect(box, &QAbstractButton::clicked, box,
+                           [box, notify] { notify(box, BN_CLICKED); });
           widget = box;
           break;
         }
@@ -235,7 +240,8 @@ QWidget* CreateControl(QWidget* dialog, const DLGCONTROL& item, SIZE baseUnits, 
           auto* button = new QPushButton(text, dialog);
           button->setAutoDefault(false);
           button->setDefault((item.style & BS_TYPEMASK) == BS_DEFPUSHBUTTON);
-          QObject::connect(button, &QAbstractButton::clicked, button, [button, notify] { notify(button, BN_CLICKED); });
+          QObject::connect(button, &QAbstractButton::clicked, button,
+                           [button, notify] { notify(button, BN_CLICKED); });
           widget = button;
           break;
         }
@@ -253,7 +259,8 @@ QWidget* CreateControl(QWidget* dialog, const DLGCONTROL& item, SIZE baseUnits, 
       // as high as its font needs.
       int line = std::max(1, QFontMetrics(dialog->font()).height() + 2);
       combo->setMaxVisibleItems(std::max(1, cy / line - 1));
-      QObject::connect(combo, &QComboBox::activated, combo, [combo, notify](int) { notify(combo, CBN_SELCHANGE); });
+      QObject::connect(combo, &QComboBox::activated, combo,
+                       [combo, notify](int) { notify(combo, CBN_SELCHANGE); });
       cy = combo->sizeHint().height();
       widget = combo;
       break;
@@ -274,8 +281,9 @@ QWidget* CreateControl(QWidget* dialog, const DLGCONTROL& item, SIZE baseUnits, 
         case SS_BLACKFRAME:
         case SS_ETCHEDFRAME: {
           auto* frame = new QFrame(dialog);
-          frame->setFrameStyle((item.style & SS_TYPEMASK) == SS_ETCHEDFRAME ? (QFrame::Box | QFrame::Sunken)
-                                                                            : (QFrame::Box | QFrame::Plain));
+          frame->setFrameStyle((item.style & SS_TYPEMASK) == SS_ETCHEDFRAME
+                                   ? (QFrame::Box | QFrame::Sunken)
+                                   : (QFrame::Box | QFrame::Plain));
           widget = frame;
           break;
         }
@@ -303,10 +311,12 @@ QWidget* CreateControl(QWidget* dialog, const DLGCONTROL& item, SIZE baseUnits, 
 
 // ---- functions: Win32 -------------------------------------------------------
 
+// Only the dialog's own controls are found, never their inner widgets.
 HWND GetDlgItem(HWND hDlg, int nIDDlgItem) {
   return platform::HandleOf(FindControl(hDlg, nIDDlgItem));
 }
 
+// The caption of a button or group, the contents of an edit or static.
 BOOL SetDlgItemTextA(HWND hDlg, int nIDDlgItem, LPCSTR lpString) {
   QWidget* control = FindControl(hDlg, nIDDlgItem);
   QString text = FromLocal(lpString);
@@ -323,6 +333,7 @@ BOOL SetDlgItemTextA(HWND hDlg, int nIDDlgItem, LPCSTR lpString) {
   return TRUE;
 }
 
+// A missing control gives an empty text.
 UINT GetDlgItemTextA(HWND hDlg, int nIDDlgItem, LPSTR lpString, int cchMax) {
   QWidget* control = FindControl(hDlg, nIDDlgItem);
   if (control == nullptr) {
@@ -332,6 +343,7 @@ UINT GetDlgItemTextA(HWND hDlg, int nIDDlgItem, LPSTR lpString, int cchMax) {
   return (UINT)CopyText(platform::WindowText(control), lpString, cchMax);
 }
 
+// A message no control knows, or a missing control, gives 0.
 LRESULT SendDlgItemMessageA(HWND hDlg, int nIDDlgItem, UINT Msg, WPARAM wParam, LPARAM lParam) {
   LRESULT result = 0;
   QWidget* control = FindControl(hDlg, nIDDlgItem);
@@ -339,6 +351,7 @@ LRESULT SendDlgItemMessageA(HWND hDlg, int nIDDlgItem, UINT Msg, WPARAM wParam, 
   return result;
 }
 
+// SW_HIDE hides; every other command shows.
 BOOL ShowWindow(HWND hWnd, int nCmdShow) {
   QWidget* widget = platform::WidgetOf(hWnd);
   if (widget == nullptr) return FALSE;
@@ -353,6 +366,8 @@ BOOL ShowWindow(HWND hWnd, int nCmdShow) {
   return wasVisible;
 }
 
+// Before the dialog is shown this chooses the control that gets the focus
+// when it appears.
 HWND SetFocus(HWND hWnd) {
   QWidget* widget = platform::WidgetOf(hWnd);
   HWND previous = platform::HandleOf(QApplication::focusWidget());
@@ -360,6 +375,7 @@ HWND SetFocus(HWND hWnd) {
   return previous;
 }
 
+// Cut like GetDlgItemTextA; a dead handle gives an empty text.
 int GetWindowTextA(HWND hWnd, LPSTR lpString, int nMaxCount) {
   QWidget* widget = platform::WidgetOf(hWnd);
   if (widget == nullptr) {
@@ -369,6 +385,7 @@ int GetWindowTextA(HWND hWnd, LPSTR lpString, int nMaxCount) {
   return CopyText(platform::WindowText(widget), lpString, nMaxCount);
 }
 
+// Bytes of the 8-bit text, so that length + 1 bytes hold it whole.
 int GetWindowTextLengthA(HWND hWnd) {
   QWidget* widget = platform::WidgetOf(hWnd);
   return widget != nullptr ? (int)platform::WindowText(widget).size() : 0;

@@ -37,8 +37,11 @@ class DialogWindow : public QDialog {
  public:
   DialogWindow(QWidget* owner, DLGPROC proc) : QDialog(owner), proc_(proc) {}
 
+  // The handle the procedure knows the dialog by.
   void SetHandle(HWND hDlg) { handle_ = hDlg; }
+  // The button Enter presses when no push button has the focus.
   void SetDefaultId(int id) { defaultId_ = id; }
+  // Whether EndDialog has been called, and with what.
   bool Ended() const { return ended_; }
   INT_PTR Result() const { return result_; }
 
@@ -56,6 +59,7 @@ class DialogWindow : public QDialog {
     running_ = false;
   }
 
+  // Records the result; the nested loop ends once control returns to it.
   void End(INT_PTR result) {
     result_ = result;
     if (ended_) return;
@@ -63,6 +67,7 @@ class DialogWindow : public QDialog {
     if (running_) done(0);
   }
 
+  // The dialog's control with the id, or null.
   QWidget* Control(int id) const {
     for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
       if (platform::ControlId(child) == id) return child;
@@ -106,6 +111,7 @@ class DialogWindow : public QDialog {
     Command(IDCANCEL, BN_CLICKED, Control(IDCANCEL));
   }
 
+  // Qt's own ways of rejecting a dialog are IDCANCEL as well.
   void reject() override {
     if (ended_)
       QDialog::reject();
@@ -136,6 +142,7 @@ std::function<std::optional<std::string>(const platform_test::OpenFileCall&)> s_
 
 namespace {
 
+// The running dialog of a handle, or null.
 DialogWindow* DialogOf(HWND hDlg) { return dynamic_cast<DialogWindow*>(platform::WidgetOf(hDlg)); }
 
 // Builds the controls in template order; the first visible tab stop is the
@@ -145,7 +152,8 @@ QWidget* BuildDialog(DialogWindow& dialog, const DLGRESOURCE& res) {
   if (res.style & WS_SYSMENU) flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
   dialog.setWindowFlags(flags);
   dialog.setWindowTitle(QString::fromLocal8Bit(res.caption != nullptr ? res.caption : ""));
-  if (res.fontFace != nullptr) dialog.setFont(QFont(QString::fromLatin1(res.fontFace), res.fontPoints));
+  if (res.fontFace != nullptr)
+    dialog.setFont(QFont(QString::fromLatin1(res.fontFace), res.fontPoints));
   SIZE base = platform::DialogBaseUnits(dialog.font());
   dialog.setFixedSize(platform::DialogUnitsToPixelsX(res.cx, base),
                       platform::DialogUnitsToPixelsY(res.cy, base));
@@ -164,7 +172,8 @@ QWidget* BuildDialog(DialogWindow& dialog, const DLGRESOURCE& res) {
   }
   // Frames and group boxes lie under the controls they surround.
   for (QWidget* child : dialog.findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
-    if (qobject_cast<QGroupBox*>(child) != nullptr || QString(child->metaObject()->className()) == "QFrame")
+    if (qobject_cast<QGroupBox*>(child) != nullptr ||
+        QString(child->metaObject()->className()) == "QFrame")
       child->lower();
   return first;
 }
@@ -186,10 +195,12 @@ QStringList QtNameFilters(const std::vector<std::pair<std::string, std::string>>
 
 // The player's choice in Qt's file dialog, asked again while it cannot be
 // returned under the flags.
-std::optional<std::string> RunFileDialog(const platform_test::OpenFileCall& call, LPCSTR initialDir) {
+std::optional<std::string> RunFileDialog(const platform_test::OpenFileCall& call,
+                                         LPCSTR initialDir) {
   platform::EnsureApplication();
   QWidget* owner = platform::WidgetOf(call.owner);
-  QFileDialog dialog(owner != nullptr ? owner->window() : nullptr, QString::fromLocal8Bit(call.title));
+  QFileDialog dialog(owner != nullptr ? owner->window() : nullptr,
+                     QString::fromLocal8Bit(call.title));
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
   dialog.setFileMode(QFileDialog::AnyFile);
   dialog.setOption(QFileDialog::HideNameFilterDetails);
@@ -216,12 +227,14 @@ std::optional<std::string> RunFileDialog(const platform_test::OpenFileCall& call
 
 namespace platform {
 
+// Looks through the executable's dialog table.
 const DLGRESOURCE* FindDialogResource(INT id) {
   for (UINT i = 0; i < gc_uNumDialogResources; ++i)
     if (gc_DialogResources[i].id == id) return &gc_DialogResources[i];
   return nullptr;
 }
 
+// Reads pairs up to the empty string that ends the list.
 std::vector<std::pair<std::string, std::string>> ParseFileFilter(LPCSTR lpstrFilter) {
   std::vector<std::pair<std::string, std::string>> filters;
   if (lpstrFilter == nullptr) return filters;
@@ -259,6 +272,8 @@ std::string CheckChosenFile(const std::string& path, DWORD flags) {
 
 // ---- functions: Win32 -------------------------------------------------------
 
+// Builds the dialog, sends WM_INITDIALOG, then runs the nested loop until
+// the procedure calls EndDialog. The scripted replacement comes first.
 INT_PTR DialogBoxParamA(HINSTANCE, LPCSTR lpTemplateName, HWND hWndParent, DLGPROC lpDialogFunc,
                         LPARAM dwInitParam) {
   int id = (int)(uintptr_t)lpTemplateName;
@@ -290,6 +305,7 @@ INT_PTR DialogBoxParamA(HINSTANCE, LPCSTR lpTemplateName, HWND hWndParent, DLGPR
   return dialog.Result();
 }
 
+// FALSE for a handle that names no running dialog.
 BOOL EndDialog(HWND hDlg, INT_PTR nResult) {
   DialogWindow* dialog = DialogOf(hDlg);
   if (dialog == nullptr) return FALSE;
@@ -297,6 +313,8 @@ BOOL EndDialog(HWND hDlg, INT_PTR nResult) {
   return TRUE;
 }
 
+// Asks the player (or the scripted answer) and fills the buffer and the
+// offsets of the name and its extension.
 BOOL GetOpenFileNameA(LPOPENFILENAMEA lpofn) {
   if (lpofn == nullptr || lpofn->lpstrFile == nullptr || lpofn->nMaxFile == 0) return FALSE;
   platform_test::OpenFileCall call;
@@ -315,7 +333,8 @@ BOOL GetOpenFileNameA(LPOPENFILENAMEA lpofn) {
   size_t name = slash == std::string::npos ? 0 : slash + 1;
   size_t dot = answer->find_last_of('.');
   lpofn->nFileOffset = (WORD)name;
-  lpofn->nFileExtension = (WORD)(dot != std::string::npos && dot >= name ? dot + 1 : answer->size());
+  lpofn->nFileExtension =
+      (WORD)(dot != std::string::npos && dot >= name ? dot + 1 : answer->size());
   return TRUE;
 }
 
@@ -323,10 +342,12 @@ BOOL GetOpenFileNameA(LPOPENFILENAMEA lpofn) {
 
 namespace platform_test {
 
+// Installs or removes the replacement of every dialog.
 void SetDialogHandler(std::function<INT_PTR(const DialogCall&)> handler) {
   s_handler = std::move(handler);
 }
 
+// Installs or removes the script played inside every dialog.
 void SetDialogScript(std::function<void(HWND hDlg, int templateId)> script) {
   s_script = std::move(script);
 }
@@ -339,6 +360,7 @@ static QWidget* ReachableControl(HWND hDlg, int id) {
   return control;
 }
 
+// A mouse click: the button toggles or checks itself, then notifies.
 bool ClickDlgItem(HWND hDlg, int id) {
   auto* button = qobject_cast<QAbstractButton*>(ReachableControl(hDlg, id));
   if (button == nullptr) return false;
@@ -346,6 +368,7 @@ bool ClickDlgItem(HWND hDlg, int id) {
   return true;
 }
 
+// A choice from the open list, which notifies as the player's does.
 bool PickDlgItem(HWND hDlg, int id, int index) {
   auto* combo = qobject_cast<QComboBox*>(ReachableControl(hDlg, id));
   if (combo == nullptr || index < 0 || index >= combo->count()) return false;
@@ -354,6 +377,7 @@ bool PickDlgItem(HWND hDlg, int id, int index) {
   return true;
 }
 
+// Selects the whole text and types over it.
 bool TypeDlgItem(HWND hDlg, int id, const std::string& text) {
   auto* edit = qobject_cast<QLineEdit*>(ReachableControl(hDlg, id));
   if (edit == nullptr) return false;
@@ -370,6 +394,7 @@ bool TypeDlgItem(HWND hDlg, int id, const std::string& text) {
   return true;
 }
 
+// The key goes to the focused control and on to the dialog if unused.
 void PressDlgKey(HWND hDlg, int qtKey) {
   DialogWindow* dialog = DialogOf(hDlg);
   if (dialog == nullptr) return;
@@ -377,29 +402,34 @@ void PressDlgKey(HWND hDlg, int qtKey) {
   QKeyEvent press(QEvent::KeyPress, qtKey, Qt::NoModifier);
   QKeyEvent release(QEvent::KeyRelease, qtKey, Qt::NoModifier);
   QApplication::sendEvent(target, &press);
-  if (DialogOf(hDlg) != nullptr) QApplication::sendEvent(target, &release);
+  QApplication::sendEvent(target, &release);
 }
 
+// As the close box does: a close request the procedure may refuse.
 void CloseDlg(HWND hDlg) {
   if (DialogWindow* dialog = DialogOf(hDlg)) dialog->close();
 }
 
+// A handle that names no dialog any more counts as ended.
 bool DialogEnded(HWND hDlg) {
   DialogWindow* dialog = DialogOf(hDlg);
   return dialog == nullptr || dialog->Ended();
 }
 
+// The dialog's focus child, which takes the focus once it is active.
 int FocusedDlgItem(HWND hDlg) {
   DialogWindow* dialog = DialogOf(hDlg);
   return dialog != nullptr ? platform::ControlId(dialog->focusWidget()) : IDC_STATIC;
 }
 
+// Hidden by the template or by ShowWindow counts as not shown.
 bool IsDlgItemShown(HWND hDlg, int id) {
   DialogWindow* dialog = DialogOf(hDlg);
   QWidget* control = dialog != nullptr ? dialog->Control(id) : nullptr;
   return control != nullptr && !control->isHidden();
 }
 
+// Installs or removes the scripted answer of the open-file dialog.
 void SetOpenFileHandler(std::function<std::optional<std::string>(const OpenFileCall&)> handler) {
   s_fileHandler = std::move(handler);
 }

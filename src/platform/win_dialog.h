@@ -88,8 +88,8 @@ void SetDialogHandler(std::function<INT_PTR(const DialogCall&)> handler);
 void SetDialogScript(std::function<void(HWND hDlg, int templateId)> script);
 // What the player does inside a dialog. Each returns false when the control
 // is missing, hidden, disabled or of the wrong kind.
-bool ClickDlgItem(HWND hDlg, int id);                      // a button, box or radio
-bool PickDlgItem(HWND hDlg, int id, int index);            // an item of a drop-down list
+bool ClickDlgItem(HWND hDlg, int id);                          // a button, box or radio
+bool PickDlgItem(HWND hDlg, int id, int index);                // an item of a drop-down list
 bool TypeDlgItem(HWND hDlg, int id, const std::string& text);  // replaces an edit's text
 // A key press (a Qt key code) at the control with the focus: Enter, Escape.
 void PressDlgKey(HWND hDlg, int qtKey);

@@ -80,9 +80,12 @@ TEST_F(HighScoreDialog, EntryRefusesBlankNamesThenShowsTheTableAndOkSaves) {
   ASSERT_EQ(rig_.shown, 1);
   EXPECT_EQ(rig_.lastTemplate, IDD_HIGHSCORES);
 
-  EXPECT_EQ(entry.message, "500 points - H I G H S C O R E !\n\nEnter your name for the hall of fame:");
-  EXPECT_EQ(entry.names, (std::vector<std::string>{"p900", "p500", "p500", "p100", "", "", "", "", "", ""}));
-  EXPECT_EQ(entry.scores, (std::vector<std::string>{"900", "500", "500", "100", "", "", "", "", "", ""}));
+  EXPECT_EQ(entry.message,
+            "500 points - H I G H S C O R E !\n\nEnter your name for the hall of fame:");
+  EXPECT_EQ(entry.names,
+            (std::vector<std::string>{"p900", "p500", "p500", "p100", "", "", "", "", "", ""}));
+  EXPECT_EQ(entry.scores,
+            (std::vector<std::string>{"900", "500", "500", "100", "", "", "", "", "", ""}));
   EXPECT_TRUE(entry.editShown);
   EXPECT_TRUE(entry.cancelShown);
   EXPECT_EQ(entry.focus, IDC_HIGHSCORE_NAMEEDIT);
@@ -153,7 +156,8 @@ TEST_F(HighScoreDialog, NameIsLimitedWhileTyping) {
   g_uScore = 10;
   int typed = 0;
   rig_.Play([&](HWND hDlg) {
-    platform_test::TypeDlgItem(hDlg, IDC_HIGHSCORE_NAMEEDIT, std::string(MAX_HIGHSCORE_NAME + 10, 'n'));
+    platform_test::TypeDlgItem(hDlg, IDC_HIGHSCORE_NAMEEDIT,
+                               std::string(MAX_HIGHSCORE_NAME + 10, 'n'));
     typed = GetWindowTextLengthA(GetDlgItem(hDlg, IDC_HIGHSCORE_NAMEEDIT));
     platform_test::ClickDlgItem(hDlg, IDOK);
     platform_test::ClickDlgItem(hDlg, IDOK);

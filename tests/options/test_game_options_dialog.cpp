@@ -81,12 +81,19 @@ class GameOptionsDialog : public OptionsTest {
   }
 
   INT_PTR Run() {
-    return DialogBoxParamA(nullptr, MAKEINTRESOURCE(IDD_GAMEOPTIONS), nullptr, GameOptionsDlgProc, 0);
+    return DialogBoxParamA(nullptr, MAKEINTRESOURCE(IDD_GAMEOPTIONS), nullptr, GameOptionsDlgProc,
+                           0);
   }
-  std::vector<UINT> Keys() const { return {g_uKeyLeft, g_uKeyRight, g_uKeyRotate, g_uKeyDown, g_uKeyDrop}; }
+  std::vector<UINT> Keys() const {
+    return {g_uKeyLeft, g_uKeyRight, g_uKeyRotate, g_uKeyDown, g_uKeyDrop};
+  }
 
-  static LRESULT Sel(HWND hDlg, int id) { return SendDlgItemMessageA(hDlg, id, CB_GETCURSEL, 0, 0); }
-  static bool Checked(HWND hDlg, int id) { return SendDlgItemMessageA(hDlg, id, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+  static LRESULT Sel(HWND hDlg, int id) {
+    return SendDlgItemMessageA(hDlg, id, CB_GETCURSEL, 0, 0);
+  }
+  static bool Checked(HWND hDlg, int id) {
+    return SendDlgItemMessageA(hDlg, id, BM_GETCHECK, 0, 0) == BST_CHECKED;
+  }
   static std::string FileText(HWND hDlg) {
     char buf[MAX_PATH];
     GetDlgItemTextA(hDlg, IDC_HIGHSCORE_FILE, buf, MAX_PATH);
@@ -109,10 +116,10 @@ class GameOptionsDialog : public OptionsTest {
 // ---- opening ---------------------------------------------------------------------
 
 TEST_F(GameOptionsDialog, OpensWithTheCurrentOptions) {
-  g_uKeyLeft = 0x4B;     // Num 4
-  g_uKeyRotate = 0xC8;   // Up Arrow
+  g_uKeyLeft = 0x4B;    // Num 4
+  g_uKeyRotate = 0xC8;  // Up Arrow
   g_uKeyDrop = KEY_NONE;
-  g_uKeyDown = 0x54;     // no name: shows the named code below it
+  g_uKeyDown = 0x54;  // no name: shows the named code below it
   g_bViewNext = 0;
   int named = 0;
   for (int c = 0; c < 256; ++c) named += gc_KeyNames[c] != nullptr;
@@ -121,7 +128,8 @@ TEST_F(GameOptionsDialog, OpensWithTheCurrentOptions) {
   std::string first, itemOfLeft, file;
   bool stats = false, next = true;
   rig_.Play([&](HWND hDlg) {
-    for (int id : {IDC_KEY_LEFT, IDC_KEY_ROTATE, IDC_KEY_RIGHT, IDC_KEY_DROP, IDC_KEY_DOWN}) sel.push_back(Sel(hDlg, id));
+    for (int id : {IDC_KEY_LEFT, IDC_KEY_ROTATE, IDC_KEY_RIGHT, IDC_KEY_DROP, IDC_KEY_DOWN})
+      sel.push_back(Sel(hDlg, id));
     count = SendDlgItemMessageA(hDlg, IDC_KEY_DOWN, CB_GETCOUNT, 0, 0);
     char buf[32];
     GetDlgItemTextA(hDlg, IDC_KEY_LEFT, buf, sizeof(buf));
@@ -135,8 +143,8 @@ TEST_F(GameOptionsDialog, OpensWithTheCurrentOptions) {
     platform_test::ClickDlgItem(hDlg, IDCANCEL);
   });
   EXPECT_EQ(Run(), IDCANCEL);
-  EXPECT_EQ(sel, (std::vector<LRESULT>{KeyToListIndex(0x4B), KeyToListIndex(0xC8), KeyToListIndex(0x49), 0,
-                                       KeyToListIndex(0x53)}));
+  EXPECT_EQ(sel, (std::vector<LRESULT>{KeyToListIndex(0x4B), KeyToListIndex(0xC8),
+                                       KeyToListIndex(0x49), 0, KeyToListIndex(0x53)}));
   EXPECT_EQ(count, named + 1);
   EXPECT_EQ(itemOfLeft, "Num 4");
   EXPECT_EQ(first, "");
@@ -152,12 +160,14 @@ TEST_F(GameOptionsDialog, PresetsSelectLayoutsButOnlyOkStoresThem) {
   std::vector<LRESULT> arrows;
   rig_.Play([&](HWND hDlg) {
     platform_test::ClickDlgItem(hDlg, IDC_KEYS_ARROWS);
-    for (int id : {IDC_KEY_LEFT, IDC_KEY_RIGHT, IDC_KEY_ROTATE, IDC_KEY_DOWN, IDC_KEY_DROP}) arrows.push_back(Sel(hDlg, id));
+    for (int id : {IDC_KEY_LEFT, IDC_KEY_RIGHT, IDC_KEY_ROTATE, IDC_KEY_DOWN, IDC_KEY_DROP})
+      arrows.push_back(Sel(hDlg, id));
     platform_test::ClickDlgItem(hDlg, IDCANCEL);
   });
   Run();
-  EXPECT_EQ(arrows, (std::vector<LRESULT>{KeyToListIndex(0xCB), KeyToListIndex(0xCD), KeyToListIndex(0xC8),
-                                          KeyToListIndex(0xD0), KeyToListIndex(0x39)}));
+  EXPECT_EQ(arrows,
+            (std::vector<LRESULT>{KeyToListIndex(0xCB), KeyToListIndex(0xCD), KeyToListIndex(0xC8),
+                                  KeyToListIndex(0xD0), KeyToListIndex(0x39)}));
   EXPECT_EQ(Keys(), (std::vector<UINT>{0x47, 0x49, 0x48, 0x2A, 0x39}));
 
   rig_.Play([](HWND hDlg) {

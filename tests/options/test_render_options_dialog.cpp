@@ -32,7 +32,8 @@ class RenderOptionsDialog : public VideoTest {
   }
 
   INT_PTR Run() {
-    return DialogBoxParamA(nullptr, MAKEINTRESOURCE(IDD_RENDEROPTIONS), nullptr, RenderOptionsDlgProc, 0);
+    return DialogBoxParamA(nullptr, MAKEINTRESOURCE(IDD_RENDEROPTIONS), nullptr,
+                           RenderOptionsDlgProc, 0);
   }
   static bool Checked(HWND hDlg, int id) {
     return SendDlgItemMessageA(hDlg, id, BM_GETCHECK, 0, 0) == BST_CHECKED;
@@ -41,8 +42,8 @@ class RenderOptionsDialog : public VideoTest {
   std::vector<bool> LookAtOpening() {
     std::vector<bool> seen;
     rig_.Play([&](HWND hDlg) {
-      seen = {Checked(hDlg, IDC_GOURAUD), Checked(hDlg, IDC_BLOCKS_DEFAULT), Checked(hDlg, IDC_BLOCKS_SIMPLE),
-              Checked(hDlg, IDC_ROW_BURST)};
+      seen = {Checked(hDlg, IDC_GOURAUD), Checked(hDlg, IDC_BLOCKS_DEFAULT),
+              Checked(hDlg, IDC_BLOCKS_SIMPLE), Checked(hDlg, IDC_ROW_BURST)};
       platform_test::ClickDlgItem(hDlg, IDCANCEL);
     });
     Run();

@@ -294,7 +294,7 @@ TEST_F(DialogLayer, TextsLimitsAndShowing) {
 TEST(DialogUnits, PixelsFromBaseUnitsRoundToNearest) {
   SIZE base{6, 13};
   EXPECT_EQ(platform::DialogUnitsToPixelsX(322, base), 483);
-  EXPECT_EQ(platform::DialogUnitsToPixelsX(7, base), 11);   // 10.5 rounds up
+  EXPECT_EQ(platform::DialogUnitsToPixelsX(7, base), 11);     // 10.5 rounds up
   EXPECT_EQ(platform::DialogUnitsToPixelsY(164, base), 267);  // 266.5 rounds up
   EXPECT_EQ(platform::DialogUnitsToPixelsY(14, base), 23);    // 22.75
   EXPECT_EQ(platform::DialogUnitsToPixelsY(7, base), 11);     // 11.375
@@ -302,7 +302,9 @@ TEST(DialogUnits, PixelsFromBaseUnitsRoundToNearest) {
   SIZE units = platform::DialogBaseUnits(font);
   QFontMetrics metrics(font);
   EXPECT_EQ(units.cy, metrics.height());
-  EXPECT_NEAR(units.cx * 52.0, metrics.horizontalAdvance("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"), 52.0);
+  EXPECT_NEAR(units.cx * 52.0,
+              metrics.horizontalAdvance("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"),
+              52.0);
 }
 
 TEST_F(DialogLayer, TemplatePlacesControlsInDialogUnits) {
@@ -374,7 +376,8 @@ TEST(OpenFileDialog, QuestionAndAnswerPassThroughTheBuffer) {
   EXPECT_EQ(seen.initialFile, "old.dat");
   EXPECT_EQ(seen.flags, 0x8804u);
   ASSERT_EQ(seen.filters.size(), 2u);
-  EXPECT_EQ(seen.filters[0], (std::pair<std::string, std::string>{"High score files", "Quandrel3DHiScores"}));
+  EXPECT_EQ(seen.filters[0],
+            (std::pair<std::string, std::string>{"High score files", "Quandrel3DHiScores"}));
   EXPECT_EQ(seen.filters[1], (std::pair<std::string, std::string>{"All files (*.*)", "*.*"}));
   EXPECT_STREQ(file, "/tmp/scores/Quandrel3DHiScores");
   EXPECT_EQ(ofn.nFileOffset, 12);
