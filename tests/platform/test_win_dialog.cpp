@@ -309,7 +309,7 @@ TEST(DialogUnits, PixelsFromBaseUnitsRoundToNearest) {
 
 TEST_F(DialogLayer, TemplatePlacesControlsInDialogUnits) {
   QSize client;
-  QRect ok, edit, label;
+  QRect ok, edit;
   SIZE base{};
   rig_.Play([&](HWND hDlg) {
     QWidget* dialog = platform::WidgetOf(hDlg);
