@@ -284,25 +284,33 @@ INT_PTR DialogBoxParamA(HINSTANCE, LPCSTR lpTemplateName, HWND hWndParent, DLGPR
   if (res == nullptr || lpDialogFunc == nullptr) return -1;
   platform::EnsureApplication();
   QWidget* owner = platform::WidgetOf(hWndParent);
-  DialogWindow dialog(owner != nullptr ? owner->window() : nullptr, lpDialogFunc);
-  HWND hDlg = platform::HandleOf(&dialog);
-  dialog.SetHandle(hDlg);
-  QWidget* first = BuildDialog(dialog, *res);
+  // On the heap, as its owner deletes it should the owner go first.
+  QPointer<DialogWindow> dialog =
+      new DialogWindow(owner != nullptr ? owner->window() : nullptr, lpDialogFunc);
+  HWND hDlg = platform::HandleOf(dialog);
+  dialog->SetHandle(hDlg);
+  QWidget* first = BuildDialog(*dialog, *res);
 
   // TRUE asks the dialog manager to focus the first tab stop.
   HWND hFirst = platform::HandleOf(first);
-  if (lpDialogFunc(hDlg, WM_INITDIALOG, (WPARAM)hFirst, dwInitParam) && first != nullptr)
+  if (lpDialogFunc(hDlg, WM_INITDIALOG, (WPARAM)hFirst, dwInitParam) && first != nullptr &&
+      dialog != nullptr)
     first->setFocus(Qt::OtherFocusReason);
+  if (dialog == nullptr) return -1;
 
   if (s_script) {
     auto script = s_script;
-    QTimer::singleShot(0, &dialog, [script, hDlg, id, &dialog] {
+    DialogWindow* running = dialog;
+    QTimer::singleShot(0, running, [script, hDlg, id, running] {
       script(hDlg, id);
-      if (!dialog.Ended()) dialog.End(-1);
+      if (DialogOf(hDlg) == running && !running->Ended()) running->End(-1);
     });
   }
-  dialog.Run();
-  return dialog.Result();
+  dialog->Run();
+  if (dialog == nullptr) return -1;
+  INT_PTR result = dialog->Result();
+  delete dialog.data();
+  return result;
 }
 
 // FALSE for a handle that names no running dialog.
