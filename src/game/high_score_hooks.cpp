@@ -23,10 +23,8 @@ void CheckHighScore(void) {
   if (p >= MAX_HIGHSCORES || p > g_uNumHighScores) return;
   // Until the name is typed the entry carries its place in the table.
   hs.lpszName = (char*)(UINT_PTR)p;
-  // The dialog procedure comes with the dialog window itself; the steps it
-  // runs are FillHighScoreDialog and HighScoreDialogCommand.
   INT_PTR nResult = DialogBoxParamA(nullptr, MAKEINTRESOURCE(IDD_HIGHSCORES), g_hwndMain,
-                                    nullptr, (LPARAM)&hs);
+                                    HighScoreDlgProc, (LPARAM)&hs);
   // The pending entry ends with this frame; nothing may point at it after.
   g_pNewHighScore = nullptr;
   if (nResult == IDOK) SaveHighScores();
@@ -36,6 +34,6 @@ void CheckHighScore(void) {
 
 // The table alone; nothing is saved.
 void ShowHighScores(void) {
-  DialogBoxParamA(nullptr, MAKEINTRESOURCE(IDD_HIGHSCORES), g_hwndMain, nullptr, 0);
+  DialogBoxParamA(nullptr, MAKEINTRESOURCE(IDD_HIGHSCORES), g_hwndMain, HighScoreDlgProc, 0);
   UpdateFrameTime();
 }

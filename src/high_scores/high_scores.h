@@ -5,6 +5,7 @@
 #include <cstddef>
 
 #include "platform/win32.h"
+#include "resources/dialog_ids.h"
 
 // ---- types and constants --------------------------------------------------
 
@@ -14,12 +15,6 @@
 // No table needs more; a larger file is not read.
 #define MAX_HIGHSCORE_FILE_SIZE (1u << 20)
 
-// The dialog template and its controls.
-#define IDD_HIGHSCORES 108
-#define IDC_HIGHSCORE_NAMEEDIT 1012
-#define IDC_HIGHSCORE_MESSAGE 1013
-#define IDC_HIGHSCORE_NAME0 1014   // name of row k: 1014 + 2k
-#define IDC_HIGHSCORE_SCORE0 1015  // score of row k: 1015 + 2k
 
 // One entry. While an entry waits for its name, lpszName carries the
 // entry's insertion position instead.
@@ -92,3 +87,6 @@ void FillHighScoreDialog(HIGHSCOREDLGTEXT* pText, HIGHSCORE* pEntry);
 // A dialog command: OK with the name edit's text, or Cancel. Returns 0 while
 // the dialog stays open, else its result (IDOK, IDCANCEL).
 INT_PTR HighScoreDialogCommand(HIGHSCOREDLGTEXT* pText, UINT uId, const char* lpszTyped);
+// The dialog procedure of the high-score dialog (template 108); the
+// parameter is the entry waiting for its name, or null for the table alone.
+INT_PTR CALLBACK HighScoreDlgProc(HWND hDlg, UINT uMsg, WPARAM wParam, LPARAM lParam);

@@ -70,6 +70,14 @@ void LoadOptionsFromRegistry(void);
 void LoadOptionsFromCommandLine(const char* lpszCommandLine);
 void PlaceDefaultFiles(void);
 
+// The Game Options dialog (template 106): keys, view switches, high-score
+// file. OK applies them; a file that is not a high-score file is taken only
+// when the player agrees to have it overwritten.
+INT_PTR CALLBACK GameOptionsDlgProc(HWND hDlg, UINT uMsg, WPARAM wParam, LPARAM lParam);
+// The 3D Rendering Options dialog (template 107): shading, block set and row
+// burst, applied at once on OK.
+INT_PTR CALLBACK RenderOptionsDlgProc(HWND hDlg, UINT uMsg, WPARAM wParam, LPARAM lParam);
+
 // Number conversions of store texts and switch values, with the results a
 // 32-bit C library gives: strtoul with base 10 and atoi.
 UINT OptionTextToUInt(const char* lpszText);

@@ -5,6 +5,7 @@
 #include <QPointer>
 #include <QWidget>
 #include <unordered_map>
+#include <vector>
 
 // ---- types ----------------------------------------------------------------
 
@@ -18,8 +19,14 @@ namespace {
 // Handles stay allocated for the whole run, so a stale handle is never a
 // dangling pointer: it just names no widget any more.
 std::unordered_map<QWidget*, HWND__*>& Handles() {
-  static std::unordered_map<QWidget*, HWND__*> handles;
-  return handles;
+  // Never destroyed, so that handles stay valid to the very end of the run.
+  static auto* handles = new std::unordered_map<QWidget*, HWND__*>;
+  return *handles;
+}
+// Handles whose widget is gone and whose place in the map a new widget took.
+std::vector<HWND__*>& Retired() {
+  static auto* retired = new std::vector<HWND__*>;
+  return *retired;
 }
 }  // namespace
 
@@ -33,6 +40,8 @@ HWND HandleOf(QWidget* widget) {
   auto& handles = Handles();
   auto it = handles.find(widget);
   if (it != handles.end() && it->second->widget == widget) return it->second;
+  // A new widget at the address of a dead one gets its own handle.
+  if (it != handles.end()) Retired().push_back(it->second);
   HWND__* handle = new HWND__{widget};
   handles[widget] = handle;
   return handle;
@@ -47,7 +56,11 @@ QWidget* WidgetOf(HWND hWnd) { return hWnd ? hWnd->widget.data() : nullptr; }
 BOOL DestroyWindow(HWND hWnd) {
   QWidget* widget = platform::WidgetOf(hWnd);
   if (widget == nullptr) return FALSE;
-  Handles().erase(widget);
+  auto it = Handles().find(widget);
+  if (it != Handles().end()) {
+    Retired().push_back(it->second);
+    Handles().erase(it);
+  }
   delete widget;
   return TRUE;
 }

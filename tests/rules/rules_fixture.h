@@ -9,6 +9,7 @@
 
 #include "main/timer.h"
 #include "options/options.h"
+#include "platform/win_dialog.h"
 #include "render/render.h"
 #include "rules/rules.h"
 #include "window/window.h"
@@ -22,8 +23,11 @@ class RulesTest : public ::testing::Test {
     g_bViewNext = 1;
     g_bDownHeld = 0;
     g_uBurstCount = 0;
+    // A game over offers the high-score table; here the player declines.
+    platform_test::SetDialogHandler([](const platform_test::DialogCall&) { return (INT_PTR)IDCANCEL; });
   }
   void TearDown() override {
+    platform_test::SetDialogHandler(nullptr);
     g_bRowBurst = m_bRowBurst;
     g_bViewNext = m_bViewNext;
     g_bDownHeld = 0;
