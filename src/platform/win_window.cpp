@@ -30,27 +30,36 @@ namespace platform {
 // Finds or makes the handle of a widget.
 HWND HandleOf(QWidget* widget) {
   if (widget == nullptr) return nullptr;
+  if (HWND handle = FindHandle(widget)) return handle;
+  HWND__* handle = new HWND__{widget};
+  Handles()[widget] = handle;
+  return handle;
+}
+
+// Finds the handle of a widget without making one.
+HWND FindHandle(QWidget* widget) {
+  if (widget == nullptr) return nullptr;
   auto& handles = Handles();
   auto it = handles.find(widget);
   if (it != handles.end() && it->second->widget == widget) return it->second;
-  HWND__* handle = new HWND__{widget};
-  handles[widget] = handle;
-  return handle;
+  return nullptr;
+}
+
+// Cuts the handle from its widget.
+void ForgetHandle(HWND hWnd) {
+  if (hWnd == nullptr) return;
+  if (QWidget* widget = hWnd->widget.data()) {
+    auto& handles = Handles();
+    auto it = handles.find(widget);
+    if (it != handles.end() && it->second == hWnd) handles.erase(it);
+  }
+  hWnd->widget = nullptr;
 }
 
 // The widget behind a handle.
 QWidget* WidgetOf(HWND hWnd) { return hWnd ? hWnd->widget.data() : nullptr; }
 
 }  // namespace platform
-
-// Deletes the widget; the handle then names nothing.
-BOOL DestroyWindow(HWND hWnd) {
-  QWidget* widget = platform::WidgetOf(hWnd);
-  if (widget == nullptr) return FALSE;
-  Handles().erase(widget);
-  delete widget;
-  return TRUE;
-}
 
 // Tells whether the handle's widget still exists.
 BOOL IsWindow(HWND hWnd) { return platform::WidgetOf(hWnd) != nullptr ? TRUE : FALSE; }
