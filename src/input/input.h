@@ -21,3 +21,12 @@ extern const char* g_lpszKeyNames[256];
 int KeyToListIndex(UINT uKey);
 // Key code at a key list position: KEY_NONE for 0, else the index-th named code.
 UINT ListIndexToKey(int nIndex);
+
+// ---- PENDING MERGE: the keyboard's lifetime -------------------------------
+// Declared here for the view window until the keyboard reader lands on its
+// own branch (which defines them); input_pending.cpp stands in meanwhile.
+
+// Creates the keyboard device (with the view window).
+void InitInput(void);
+// Releases the keyboard device (with the view window).
+void ReleaseInput(void);
