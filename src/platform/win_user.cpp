@@ -93,6 +93,10 @@ std::function<void()> s_PeekHook;
 bool s_bRecording = false;
 std::vector<platform_test::MessageRecord> s_Records;
 QImage s_ScreenImage;
+// Widgets of destroyed windows whose deletion waits for the game's own loop:
+// a window destroyed from inside one of its events, or while a modal box it
+// owns runs its loop, must outlive that.
+std::vector<QPointer<QWidget>> s_PendingDeletes;
 bool s_bAppSignalConnected = false;
 // Tests drive focus and activation themselves.
 bool s_bIgnoreSystem = false;
@@ -583,7 +587,7 @@ BOOL DestroyWindow(HWND hWnd) {
                 s_Queue.end());
   if (s_nBusy > 0) {
     widget->hide();
-    widget->deleteLater();
+    s_PendingDeletes.emplace_back(widget);
   } else {
     delete widget;
   }
@@ -743,7 +747,13 @@ BOOL PeekMessageA(LPMSG lpMsg, HWND, UINT, UINT, UINT wRemoveMsg) {
   if (s_Queue.empty()) {
     platform::EnsureApplication();
     QCoreApplication::processEvents(QEventLoop::AllEvents);
-    if (s_nBusy == 0) QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    if (s_nBusy == 0) {
+      // Back in the game's loop: nothing of a destroyed window runs any more.
+      std::vector<QPointer<QWidget>> pending;
+      pending.swap(s_PendingDeletes);
+      for (QPointer<QWidget>& w : pending) delete w.data();
+      QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
   }
   if (!s_Queue.empty()) {
     *lpMsg = s_Queue.front().msg;

@@ -4,6 +4,10 @@
 
 #include "window_fixture.h"
 
+#include <QAbstractButton>
+#include <QApplication>
+#include <QMessageBox>
+#include <QTimer>
 #include <string>
 
 namespace {
@@ -261,4 +265,31 @@ TEST_F(WindowTest, HelpAndLicenceOpenTheirTopics) {
   Pass();
   EXPECT_FALSE(platform_test::IsHelpViewerVisible());
   EXPECT_NE(g_hwndMain, nullptr);
+}
+
+// The close box pressed while the question is open: the window goes once the
+// question is answered, the game's loop ends, and nothing of the window is
+// used after it went.
+TEST_F(WindowTest, ClosedWhileTheQuestionIsOpen) {
+  Launch();
+  platform_test::SetMessageBoxHandler(nullptr);
+  bool answered = false;
+  // Inside the question's own loop: the close box, then Yes.
+  std::function<void()> answer = [&] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (box == nullptr) {
+      QTimer::singleShot(1, answer);
+      return;
+    }
+    platform_test::CloseWindowBox(g_hwndMain);
+    EXPECT_EQ(g_hwndMain, nullptr);
+    box->button(QMessageBox::Yes)->click();
+    answered = true;
+  };
+  QTimer::singleShot(0, answer);
+  platform_test::PressKey(g_hwndMain, '3', true);
+  EXPECT_FALSE(Pass());
+  EXPECT_TRUE(answered);
+  EXPECT_EQ(g_nLevel, 3);
+  EXPECT_EQ(g_hwndView, nullptr);
 }
