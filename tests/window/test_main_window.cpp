@@ -4,6 +4,8 @@
 
 #include "window_fixture.h"
 
+#include <QApplication>
+#include <QWidget>
 #include <algorithm>
 #include <vector>
 
@@ -344,4 +346,26 @@ TEST_F(WindowTest, CloseEndsTheLoopAndReleasesEverything) {
   EXPECT_EQ(g_DD2, nullptr);
   EXPECT_EQ(platform_test::LiveObjectCount(), 0);
   EXPECT_FALSE(Pass());
+}
+
+// Qt's own focus and activation reach the window as its messages: the shown
+// window becomes active and takes the focus, so frames run; the focus moving
+// away stops them, coming back starts them again.
+TEST_F(WindowTest, QtFocusAndActivationBecomeMessages) {
+  platform_test::IgnoreSystemActivation(false);
+  Launch();
+  for (int i = 0; i < 20 && g_dwSuspendFlags != 0; ++i) Pass();
+  EXPECT_EQ(g_dwSuspendFlags, 0u) << "the shown window did not become active with the focus";
+  QWidget* focus = QApplication::focusWidget();
+  ASSERT_NE(focus, nullptr);
+  EXPECT_EQ(focus->window(), platform::WidgetOf(g_hwndMain));
+  focus->clearFocus();
+  EXPECT_EQ(g_dwSuspendFlags, (DWORD)SUSPEND_NOFOCUS);
+  const uint64_t frames = Frames();
+  Pass();
+  EXPECT_EQ(Frames(), frames);
+  focus->setFocus(Qt::OtherFocusReason);
+  EXPECT_EQ(g_dwSuspendFlags, 0u);
+  Pass();
+  EXPECT_EQ(Frames(), frames + 1);
 }
