@@ -285,14 +285,17 @@ void PaintWindow(QWidget* widget, QPaintEvent* event) {
   }
   painter.translate(d->border, d->border);
   painter.setClipRect(QRect(QPoint(0, 0), client));
-  // The class brush, or black where the window paints everything itself.
-  QColor background(0, 0, 0);
-  if (d->background != nullptr) {
-    // Only the stock brushes exist; the main window's is black.
-    background = QColor(0, 0, 0);
-  }
+  // The class brush; black where the window has none and paints everything
+  // itself, until it has.
   QRect dirty = event->rect().translated(-d->border, -d->border) & QRect(QPoint(0, 0), client);
-  painter.fillRect(dirty, background);
+  HDC hdc = d->background != nullptr ? platform::CreatePainterDC(&painter) : nullptr;
+  if (hdc != nullptr) {
+    RECT rc = {dirty.left(), dirty.top(), dirty.right() + 1, dirty.bottom() + 1};
+    FillRect(hdc, &rc, d->background);
+    platform::FreePainterDC(hdc);
+  } else {
+    painter.fillRect(dirty, QColor(0, 0, 0));
+  }
   if (!d->screen.isNull()) painter.drawImage(d->screenPos, d->screen);
   if (s_hwndPresenting == hwnd) return;
   PaintContext saved = s_Paint;
