@@ -14,3 +14,9 @@
 extern HINSTANCE g_hInstance;
 extern DWORD g_dwSuspendFlags;
 extern BOOL g_bResizePending;
+
+// ---- functions ------------------------------------------------------------
+
+// The program: start-up, the windows and their loop, shut-down. Returns 0
+// after a normal end; a fatal failure ends the process from inside.
+int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR lpCmdLine, int nCmdShow);

@@ -313,15 +313,18 @@ namespace platform {
 HDC CreatePainterDC(QPainter* painter) {
   if (painter == nullptr) return nullptr;
   return new (std::nothrow)
-      HDC__{painter, nullptr, false, StockFont(SYSTEM_FONT), &g_StockBrushes[0], 0, OPAQUE, TA_LEFT};
+      HDC__{painter, nullptr, false, ::StockFont(SYSTEM_FONT), &g_StockBrushes[0], 0, OPAQUE, TA_LEFT};
 }
 
 // A context with Windows' defaults over an image; its painter comes when needed.
 HDC CreateImageDC(QImage* image) {
   if (image == nullptr || image->isNull()) return nullptr;
   return new (std::nothrow)
-      HDC__{nullptr, image, false, StockFont(SYSTEM_FONT), &g_StockBrushes[0], 0, OPAQUE, TA_LEFT};
+      HDC__{nullptr, image, false, ::StockFont(SYSTEM_FONT), &g_StockBrushes[0], 0, OPAQUE, TA_LEFT};
 }
+
+// The font a stock font index draws in.
+const QFont& StockFont(int id) { return QtFontOf(::StockFont(id)); }
 
 // Frees a context, ending the painter it started for itself.
 void FreePainterDC(HDC hdc) {

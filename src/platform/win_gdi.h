@@ -5,6 +5,7 @@
 
 #include "platform/win_types.h"
 
+class QFont;
 class QImage;
 class QPainter;
 
@@ -84,4 +85,7 @@ HDC CreatePainterDC(QPainter* painter);
 HDC CreateImageDC(QImage* image);
 // Frees a context made by either; a painter handed in is not touched.
 void FreePainterDC(HDC hdc);
+// The Qt font that draws a stock font (DEFAULT_GUI_FONT for anything else),
+// so that controls draw in the font their texts are measured in.
+const QFont& StockFont(int id);
 }  // namespace platform

@@ -284,7 +284,7 @@ std::string RegStorePath() {
     else if (home != nullptr && home[0] == '/')
       base = std::string(home) + "/.config";
     else
-      base = ".";
+      base = std::string(".");  // not from the literal: GCC 12 at -O3 warns falsely of overlap
   }
   while (base.size() > 1 && base.back() == '/') base.pop_back();
   return base + "/Quandrel3D/settings.reg";

@@ -26,6 +26,8 @@ typedef DWORD* LPDWORD;
 typedef BYTE* LPBYTE;
 typedef intptr_t INT_PTR;
 typedef uintptr_t UINT_PTR;
+typedef uintptr_t ULONG_PTR;
+typedef uintptr_t DWORD_PTR;
 typedef intptr_t LONG_PTR;
 typedef intptr_t LPARAM;
 typedef uintptr_t WPARAM;

@@ -23,7 +23,7 @@ std::unordered_map<QWidget*, HWND__*>& Handles() {
   static auto* handles = new std::unordered_map<QWidget*, HWND__*>;
   return *handles;
 }
-// Handles whose widget is gone and whose place in the map a new widget took.
+// Handles whose widget is gone and whose place in the map is free again.
 std::vector<HWND__*>& Retired() {
   static auto* retired = new std::vector<HWND__*>;
   return *retired;
@@ -37,9 +37,9 @@ namespace platform {
 // Finds or makes the handle of a widget.
 HWND HandleOf(QWidget* widget) {
   if (widget == nullptr) return nullptr;
+  if (HWND handle = FindHandle(widget)) return handle;
   auto& handles = Handles();
   auto it = handles.find(widget);
-  if (it != handles.end() && it->second->widget == widget) return it->second;
   // A new widget at the address of a dead one gets its own handle.
   if (it != handles.end()) Retired().push_back(it->second);
   HWND__* handle = new HWND__{widget};
@@ -47,23 +47,33 @@ HWND HandleOf(QWidget* widget) {
   return handle;
 }
 
+// Finds the handle of a widget without making one.
+HWND FindHandle(QWidget* widget) {
+  if (widget == nullptr) return nullptr;
+  auto& handles = Handles();
+  auto it = handles.find(widget);
+  if (it != handles.end() && it->second->widget == widget) return it->second;
+  return nullptr;
+}
+
+// Cuts the handle from its widget.
+void ForgetHandle(HWND hWnd) {
+  if (hWnd == nullptr) return;
+  if (QWidget* widget = hWnd->widget.data()) {
+    auto& handles = Handles();
+    auto it = handles.find(widget);
+    if (it != handles.end() && it->second == hWnd) {
+      handles.erase(it);
+      Retired().push_back(hWnd);
+    }
+  }
+  hWnd->widget = nullptr;
+}
+
 // The widget behind a handle.
 QWidget* WidgetOf(HWND hWnd) { return hWnd ? hWnd->widget.data() : nullptr; }
 
 }  // namespace platform
-
-// Deletes the widget; the handle then names nothing.
-BOOL DestroyWindow(HWND hWnd) {
-  QWidget* widget = platform::WidgetOf(hWnd);
-  if (widget == nullptr) return FALSE;
-  auto it = Handles().find(widget);
-  if (it != Handles().end()) {
-    Retired().push_back(it->second);
-    Handles().erase(it);
-  }
-  delete widget;
-  return TRUE;
-}
 
 // Tells whether the handle's widget still exists.
 BOOL IsWindow(HWND hWnd) { return platform::WidgetOf(hWnd) != nullptr ? TRUE : FALSE; }

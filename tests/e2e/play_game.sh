@@ -1,0 +1,115 @@
+#!/usr/bin/env bash
+# The game end to end on a virtual X display: it opens its window, takes the
+# focus, answers Ctrl+G with its question, takes a few keys and the menu's
+# Exit, ends with code 0 and leaves its settings and high-score file behind.
+# Usage: play_game.sh PATH-TO-quandrel3d. Exit code 77 (skipped) without Xvfb.
+set -u
+game=$1
+
+if ! command -v Xvfb >/dev/null || ! command -v xdotool >/dev/null; then
+  echo "skipped: Xvfb and xdotool are needed (scripts/install-deps.sh installs them)"
+  exit 77
+fi
+
+work=$(mktemp -d)
+xpid=""
+gpid=""
+cleanup() {
+  [ -n "$gpid" ] && kill "$gpid" 2>/dev/null
+  [ -n "$xpid" ] && kill "$xpid" 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+fail() {
+  echo "FAILED: $*"
+  [ -f "$work/game.log" ] && { echo "--- game output"; cat "$work/game.log"; }
+  exit 1
+}
+
+# A display number nobody uses.
+disp=""
+for n in $(seq 91 160); do
+  if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then disp=$n; break; fi
+done
+[ -n "$disp" ] || fail "no free display number"
+Xvfb ":$disp" -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+xpid=$!
+for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$disp" ] && break; sleep 0.1; done
+[ -e "/tmp/.X11-unix/X$disp" ] || fail "Xvfb did not start"
+
+export DISPLAY=":$disp" XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data"
+unset QT_QPA_PLATFORM
+# The high-score file for this run only ("*"), so the build tree stays clean.
+"$game" '*HighScoreFile' "$work/scores" >"$work/game.log" 2>&1 &
+gpid=$!
+
+# Windows whose title is exactly the game's.
+windows() { xdotool search --name '^Quandrel 3D$' 2>/dev/null; }
+win=""
+for _ in $(seq 100); do
+  win=$(windows | head -n 1)
+  [ -n "$win" ] && break
+  kill -0 "$gpid" 2>/dev/null || fail "the game ended before showing its window"
+  sleep 0.1
+done
+[ -n "$win" ] || fail "no game window"
+xdotool windowfocus --sync "$win" || fail "cannot focus the game window"
+sleep 0.5
+
+# A game runs from the start, so Ctrl+G asks before starting afresh: a second
+# window with the game's title appears; Return answers Yes.
+xdotool key ctrl+g
+asked=""
+for _ in $(seq 30); do
+  [ "$(windows | wc -l)" -ge 2 ] && { asked=yes; break; }
+  sleep 0.1
+done
+[ -n "$asked" ] || fail "Ctrl+G did not ask whether to abandon the game"
+xdotool key Return
+for _ in $(seq 30); do [ "$(windows | wc -l)" -eq 1 ] && break; sleep 0.1; done
+[ "$(windows | wc -l)" -eq 1 ] || fail "the question did not go away"
+
+# Without a window manager the focus falls back to the root window when the
+# question goes; give it back to the game once that has happened.
+focused=""
+for _ in $(seq 10); do
+  sleep 0.3
+  xdotool windowfocus --sync "$win"
+  sleep 0.2
+  [ "$(xdotool getwindowfocus)" = "$win" ] && { focused=yes; break; }
+done
+[ -n "$focused" ] || fail "the game window did not get the focus back"
+xdotool key KP_7 KP_9 KP_8 space
+# Both views are on by default: Ctrl+S switches the statistics off and the
+# next block with them.
+xdotool key ctrl+s ctrl+f
+sleep 0.3
+# Game menu, Exit.
+xdotool key alt+g
+sleep 0.3
+xdotool key x
+
+status=""
+for _ in $(seq 100); do
+  if ! kill -0 "$gpid" 2>/dev/null; then
+    wait "$gpid"
+    status=$?
+    break
+  fi
+  sleep 0.1
+done
+gpid_done=$gpid
+gpid=""
+[ -n "$status" ] || { kill "$gpid_done"; fail "the game did not end after Exit"; }
+[ "$status" -eq 0 ] || fail "the game ended with code $status"
+
+store="$work/config/Quandrel3D/settings.reg"
+[ -f "$store" ] || fail "no settings written"
+grep -q '"ViewStats"=dword:00000000' "$store" || fail "Ctrl+S was not saved: $(cat "$store")"
+grep -q '"ViewNext"=dword:00000000' "$store" || fail "Ctrl+S did not switch the next block off"
+grep -q '"ShowFPS"=dword:00000001' "$store" || fail "Ctrl+F was not saved"
+grep -q '"WindowW"=dword:' "$store" || fail "no window size saved"
+if grep -q "$work/scores" "$store"; then fail "a run-only high-score file was saved"; fi
+[ -s "$work/scores" ] || fail "no high-score file written"
+head -c 8 "$work/scores" | grep -q 'QN_3D_HS' || fail "the high-score file has no magic"
+echo "passed: window, question, keys, menu Exit, exit code 0, settings and high scores saved"
