@@ -17,6 +17,7 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QPointer>
+#include <QTimer>
 #include <QWidget>
 #include <QWindowStateChangeEvent>
 
@@ -90,6 +91,8 @@ int s_nBusy = 0;
 PaintContext s_Paint;
 HWND s_hwndPresenting = nullptr;
 std::function<void()> s_PeekHook;
+bool s_bMessageWaits = true;
+std::function<void()> s_WaitHook;
 bool s_bRecording = false;
 std::vector<platform_test::MessageRecord> s_Records;
 QImage s_ScreenImage;
@@ -772,6 +775,19 @@ BOOL PeekMessageA(LPMSG lpMsg, HWND, UINT, UINT, UINT wRemoveMsg) {
   return FALSE;
 }
 
+// Sleeps in Qt's event loop until an event comes. The wait is bounded, so
+// that a change that comes with no event of its own is still seen soon.
+BOOL WaitMessage(void) {
+  if (!s_Queue.empty() || s_bQuit || !s_bMessageWaits) return TRUE;
+  platform::EnsureApplication();
+  QTimer bound;
+  bound.setSingleShot(true);
+  bound.start(250);
+  if (s_WaitHook) s_WaitHook();
+  QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+  return TRUE;
+}
+
 // A key press that matches an entry of the table becomes the entry's command,
 // sent to the window at once.
 int TranslateAcceleratorA(HWND hWnd, HACCEL hAccTable, LPMSG lpMsg) {
@@ -866,6 +882,12 @@ void UnregisterAllClasses() { Classes().clear(); }
 
 // Runs at each PeekMessageA.
 void SetPeekMessageHook(std::function<void()> hook) { s_PeekHook = std::move(hook); }
+
+// Lets WaitMessage sleep, or not.
+void SetMessageWaits(bool on) { s_bMessageWaits = on; }
+
+// Runs the hook as WaitMessage goes to sleep.
+void SetWaitHook(std::function<void()> hook) { s_WaitHook = std::move(hook); }
 
 // A key event to the window's client area, as the keyboard sends it.
 void PressKey(HWND hWnd, UINT vk, bool ctrl, bool shift, bool alt) {

@@ -185,6 +185,9 @@ int TranslateAcceleratorA(HWND hWnd, HACCEL hAccTable, LPMSG lpMsg);
 BOOL TranslateMessage(const MSG* lpMsg);
 LRESULT DispatchMessageA(const MSG* lpMsg);
 void PostQuitMessage(int nExitCode);
+// Sleeps until something arrives for the program (an input, window or timer
+// event, or a queued message); returns at once when a message waits.
+BOOL WaitMessage(void);
 
 // ---- functions: resources -------------------------------------------------
 
@@ -206,6 +209,12 @@ namespace platform_test {
 void UnregisterAllClasses();
 // Runs the hook at the start of every PeekMessageA (empty: none).
 void SetPeekMessageHook(std::function<void()> hook);
+// Off: WaitMessage returns at once instead of sleeping, so that a test can
+// run loop passes of a program that waits for its activation. On by default.
+void SetMessageWaits(bool on);
+// Runs the hook when WaitMessage goes to sleep: what happens while the
+// program sleeps (empty: none).
+void SetWaitHook(std::function<void()> hook);
 // Delivers a key press (and its release) to the window that has the keyboard
 // focus, as the keyboard would: virtual key plus Ctrl, Shift and Alt.
 void PressKey(HWND hWnd, UINT vk, bool ctrl, bool shift = false, bool alt = false);

@@ -244,12 +244,18 @@ void IdlePass(void) {
   if (!g_bNoSurfaces && g_dwSuspendFlags == 0) {
     GameFrame();
     PresentFrame();
+  } else {
+    // Nothing is played until a message changes that (activation, focus, a
+    // size): sleep until one comes instead of turning round and round, and
+    // leave the time slept unplayed.
+    WaitMessage();
+    UpdateFrameTime();
   }
 }
 
 // One pass of the loop: a waiting message (accelerators of the main window
-// before anything else), or else a frame. Never waits. FALSE at the quit
-// message.
+// before anything else), or else a frame. Waits only while no frame can run.
+// FALSE at the quit message.
 BOOL LoopPass(void) {
   MSG msg;
   if (!PeekMessage(&msg, NULL, 0, 0, PM_REMOVE)) {

@@ -26,6 +26,7 @@ class StartupTest : public OptionsTest {
     platform_test::UnregisterAllClasses();
     platform_test::ClearMessageQueue();
     platform_test::IgnoreSystemActivation(true);
+    platform_test::SetMessageWaits(false);
     platform_test::UseManualClock(5000000000ull);
     platform_test::SetMessageBoxHandler([this](const platform_test::MessageBoxCall& c) {
       if (answer_) return answer_(c);
@@ -43,6 +44,7 @@ class StartupTest : public OptionsTest {
     platform_test::ClearMessageQueue();
     platform_test::SetMessageBoxHandler(nullptr);
     platform_test::IgnoreSystemActivation(false);
+    platform_test::SetMessageWaits(true);
     platform_test::UseRealClock();
     platform_test::ResetDXHooks();
     platform_test::SetCommandLine("");

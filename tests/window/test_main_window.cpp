@@ -4,6 +4,8 @@
 
 #include "window_fixture.h"
 
+#include <QTimer>
+
 #include <QApplication>
 #include <QWidget>
 #include <algorithm>
@@ -191,6 +193,52 @@ TEST_F(WindowTest, FocusAndActivationSuspendFrames) {
   platform_test::SetApplicationActive(true);
   Pass();
   EXPECT_EQ(Frames(), before + 2);
+}
+
+// While nothing can be played the loop sleeps until something comes, and the
+// time slept is not played: the program deactivated, twenty seconds away,
+// then activated again from inside the sleep.
+TEST_F(WindowTest, SuspendedLoopSleepsAndTheSleepIsNotPlayed) {
+  Launch();
+  Activate();
+  Pass();
+  platform_test::SetApplicationActive(false);
+  Pass();
+  const uint64_t before = Frames();
+  int sleeps = 0;
+  platform_test::SetMessageWaits(true);
+  platform_test::SetWaitHook([&] {
+    ++sleeps;
+    platform_test::AdvanceClock(20000000000ull);
+    platform_test::SetApplicationActive(true);
+  });
+  Pass();
+  platform_test::SetWaitHook(nullptr);
+  EXPECT_EQ(sleeps, 1);
+  EXPECT_EQ(Frames(), before);
+  platform_test::AdvanceClock(10000000ull);
+  Pass();
+  EXPECT_EQ(sleeps, 1) << "slept with a frame to run";
+  EXPECT_EQ(Frames(), before + 1);
+  EXPECT_NEAR(g_fFrameTime, 0.01f, 1e-4f);
+}
+
+// WaitMessage does not sleep with a message waiting; otherwise the first
+// event (here a timer's) or its own bound ends the sleep.
+TEST_F(WindowTest, WaitMessageReturns) {
+  Launch();
+  Pass();
+  platform_test::SetMessageWaits(true);
+  PostQuitMessage(0);
+  int sleeps = 0;
+  platform_test::SetWaitHook([&] { ++sleeps; });
+  EXPECT_TRUE(WaitMessage());
+  EXPECT_EQ(sleeps, 0);
+  platform_test::ClearMessageQueue();
+  bool fired = false;
+  QTimer::singleShot(1, [&] { fired = true; });
+  while (!fired) EXPECT_TRUE(WaitMessage());
+  EXPECT_GE(sleeps, 1);
 }
 
 // A menu loop holds the frames back; when it ends the time spent in it is

@@ -38,6 +38,7 @@ class WindowTest : public ::testing::Test {
     platform_test::UnregisterAllClasses();
     platform_test::ClearMessageQueue();
     platform_test::IgnoreSystemActivation(true);
+    platform_test::SetMessageWaits(false);
     platform_test::UseManualClock(1000000000ull);
     platform_test::SetMessageBoxHandler([this](const platform_test::MessageBoxCall& c) {
       ++boxes_;
@@ -74,6 +75,8 @@ class WindowTest : public ::testing::Test {
     platform_test::SetMessageBoxHandler(nullptr);
     platform_test::SetDialogHandler(nullptr);
     platform_test::IgnoreSystemActivation(false);
+    platform_test::SetMessageWaits(true);
+    platform_test::SetWaitHook(nullptr);
     platform_test::RecordMessages(false);
     platform_test::UseRealClock();
     platform_test::ResetDXHooks();
