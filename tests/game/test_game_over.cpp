@@ -25,8 +25,13 @@ class GameOverHighScore : public HighScoresTest {
     });
     srand(7);
     NewGame(0);
+    // What earlier games and views left behind must not change the score.
+    savedNext_ = g_bViewNext;
+    g_bViewNext = 1;
+    g_nBlockBonus = 1;
   }
   void TearDown() override {
+    g_bViewNext = savedNext_;
     platform_test::SetDialogHandler(nullptr);
     platform_test::UseRealClock();
     HighScoresTest::TearDown();
@@ -41,6 +46,7 @@ class GameOverHighScore : public HighScoresTest {
 
   std::vector<platform_test::DialogCall> calls_;
   std::vector<UINT> scores_;
+  BOOL savedNext_ = 1;
 };
 
 TEST_F(GameOverHighScore, HighScoreCheckRunsOnceWithTheFinalScore) {

@@ -3,6 +3,8 @@
 // to draw a frame and read the picture back.
 #pragma once
 
+#include <cstdlib>
+
 #include <gtest/gtest.h>
 
 #include <QImage>
@@ -53,6 +55,10 @@ class RenderTest : public ::testing::Test {
     g_uBlockType = 1;
     g_dwShadeMode = 2;
     g_bGameRunning = 0;
+    // Each test starts with no burst storage, as the game does.
+    std::free(g_pBurst);
+    g_pBurst = nullptr;
+    g_uBurstAlloc = 0;
     g_uBurstCount = 0;
     for (int k = 0; k < 7; k++) {
       g_fStatSpin[k] = 0.0f;
