@@ -45,6 +45,7 @@ static UINT GetLE32(const BYTE* p) {
   return (UINT)p[0] | (UINT)p[1] << 8 | (UINT)p[2] << 16 | (UINT)p[3] << 24;
 }
 
+// Writes a 32-bit value little-endian, as the file keeps it.
 static void PutLE32(BYTE* p, UINT v) {
   for (int i = 0; i < 4; ++i) p[i] = (BYTE)(v >> (8 * i));
 }

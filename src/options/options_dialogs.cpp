@@ -45,10 +45,12 @@ static void SelectKeys(HWND hDlg, UINT uLeft, UINT uRight, UINT uRotate, UINT uD
   SelectKey(hDlg, IDC_KEY_DROP, uDrop);
 }
 
+// Whether the box or button is checked.
 static BOOL IsChecked(HWND hDlg, int nId) {
   return SendDlgItemMessageA(hDlg, nId, BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
+// Checks or clears the box or button.
 static void SetCheck(HWND hDlg, int nId, BOOL bChecked) {
   SendDlgItemMessageA(hDlg, nId, BM_SETCHECK, bChecked ? BST_CHECKED : BST_UNCHECKED, 0);
 }

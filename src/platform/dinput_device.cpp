@@ -114,6 +114,7 @@ struct KeyboardLayer {
 
 // ---- globals --------------------------------------------------------------
 
+// The one keyboard layer of the program.
 KeyboardLayer& Layer() {
   static KeyboardLayer layer;
   return layer;

@@ -42,6 +42,7 @@ std::string ExecutablePath(const char* argv0) {
   return argv0 != nullptr ? argv0 : "";
 }
 
+// Keeps the line as GetCommandLineA hands it out.
 void Store(const std::string& line) {
   s_commandLine.assign(line.begin(), line.end());
   s_commandLine.push_back('\0');

@@ -106,10 +106,12 @@ std::string HelpViewerTopic() { return s_Viewer != nullptr ? s_Topic : std::stri
 
 bool IsHelpViewerVisible() { return s_Viewer != nullptr && s_Viewer->isVisible(); }
 
+// The text the viewer shows, or empty.
 std::string HelpViewerText() {
   return s_Viewer != nullptr ? s_Viewer->toPlainText().toStdString() : std::string();
 }
 
+// Closes the viewer and forgets its topic.
 void CloseHelpViewer() {
   delete s_Viewer.data();
   s_Topic.clear();

@@ -205,6 +205,7 @@ void ForgetMenus(HWND owner) { Sets().erase(owner); }
 
 int GetMenuItemCount(HMENU hMenu) { return IsMenu(hMenu) ? (int)hMenu->items.size() : -1; }
 
+// Command id of the item at the position; -1 for a submenu or no item.
 UINT GetMenuItemID(HMENU hMenu, int nPos) {
   if (!IsMenu(hMenu) || nPos < 0 || nPos >= (int)hMenu->items.size()) return (UINT)-1;
   const HMENU__::Item& item = hMenu->items[(size_t)nPos];
@@ -212,6 +213,7 @@ UINT GetMenuItemID(HMENU hMenu, int nPos) {
   return item.id;
 }
 
+// Sets the check and enabled state of an item, by position or command id.
 BOOL SetMenuItemInfoA(HMENU hMenu, UINT item, BOOL fByPosition, LPCMENUITEMINFOA lpmii) {
   if (!IsMenu(hMenu) || lpmii == nullptr) return FALSE;
   HMENU__::Item* found = nullptr;
@@ -229,6 +231,7 @@ BOOL SetMenuItemInfoA(HMENU hMenu, UINT item, BOOL fByPosition, LPCMENUITEMINFOA
   return TRUE;
 }
 
+// The menu bar of the window, or null.
 HMENU GetMenu(HWND hWnd) {
   platform::WindowData* d = platform::DataOf(hWnd);
   return d != nullptr ? d->menu : nullptr;
@@ -279,11 +282,13 @@ void CloseMenus() {
   QCoreApplication::processEvents();
 }
 
+// Whether the item shows its check mark.
 bool IsMenuItemChecked(HWND hWnd, UINT id) {
   HMENU__::Item* item = FindById(GetMenu(hWnd), id);
   return item != nullptr && item->action != nullptr && item->action->isChecked();
 }
 
+// The item's text as the menu shows it.
 const char* MenuItemText(HWND hWnd, UINT id) {
   static std::string s_Text;
   HMENU__::Item* item = FindById(GetMenu(hWnd), id);

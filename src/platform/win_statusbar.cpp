@@ -119,6 +119,7 @@ LRESULT CALLBACK StatusBarProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam
 
 // ---- functions: common controls ---------------------------------------------------
 
+// The common controls need nothing set up on Qt; the record is still checked.
 BOOL InitCommonControlsEx(const INITCOMMONCONTROLSEX* picce) {
   return picce != nullptr && picce->dwSize == sizeof(INITCOMMONCONTROLSEX) ? TRUE : FALSE;
 }
@@ -137,18 +138,21 @@ HWND CreateStatusWindowA(LONG style, LPCSTR lpszText, HWND hwndParent, UINT wID)
 
 namespace platform_test {
 
+// The text of a part of the bar.
 std::string StatusBarText(HWND hWnd, int nPart) {
   StatusBar* bar = BarOf(hWnd);
   if (bar == nullptr || nPart < 0 || (size_t)nPart >= bar->parts.size()) return std::string();
   return bar->parts[(size_t)nPart].text;
 }
 
+// Whether a part shows without its border.
 bool StatusBarPartBorderless(HWND hWnd, int nPart) {
   StatusBar* bar = BarOf(hWnd);
   if (bar == nullptr || nPart < 0 || (size_t)nPart >= bar->parts.size()) return false;
   return (bar->parts[(size_t)nPart].flags & SBT_NOBORDERS) != 0;
 }
 
+// The right edges of the parts, as last set.
 std::vector<int> StatusBarParts(HWND hWnd) {
   std::vector<int> edges;
   if (StatusBar* bar = BarOf(hWnd))

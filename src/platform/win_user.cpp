@@ -75,10 +75,12 @@ struct PaintContext {
 
 // ---- globals --------------------------------------------------------------
 
+// The registered window classes by name.
 std::map<std::string, WindowClass>& Classes() {
   static std::map<std::string, WindowClass> classes;
   return classes;
 }
+// What the layer keeps of each live window.
 std::unordered_map<HWND, std::unique_ptr<platform::WindowData>>& Windows() {
   static std::unordered_map<HWND, std::unique_ptr<platform::WindowData>> windows;
   return windows;
@@ -941,6 +943,7 @@ void CloseWindowBox(HWND hWnd) {
 
 int QueuedMessageCount() { return (int)s_Queue.size(); }
 
+// Forgets queued messages and a pending quit.
 void ClearMessageQueue() {
   s_Queue.clear();
   s_bQuit = false;
@@ -953,6 +956,7 @@ QImage GrabWindow(HWND hWnd) {
   return w->grab().toImage();
 }
 
+// Starts or stops recording what window procedures receive.
 void RecordMessages(bool on) {
   s_bRecording = on;
   if (on) s_Records.clear();
