@@ -65,6 +65,9 @@ struct LightPrep {
   float r, g, b;     // light colour times material diffuse
 };
 
+// Lights lit four vertices at a time; the game uses three.
+constexpr size_t kLanedLights = 8;
+
 struct DeviceObj : dx::Object {
   Face<IDirect3DDevice2, DeviceObj> face;
   dx::SurfaceObj* target = nullptr;      // holds a reference
@@ -304,14 +307,14 @@ HRESULT Vp_Clear(IDirect3DViewport2* This, DWORD dwCount, LPD3DRECT lpRects, DWO
     if (l == 0 && rr == target->width) {
       // Whole rows are one run of memory: one fill each.
       const ptrdiff_t from = static_cast<ptrdiff_t>(t * rr), to = static_cast<ptrdiff_t>(bb * rr);
-      if (dwFlags & D3DCLEAR_ZBUFFER) std::fill(z->depth.begin() + from, z->depth.begin() + to, 1.0f);
+      if (dwFlags & D3DCLEAR_ZBUFFER) dx::FillFar(z->depth.data() + from, static_cast<size_t>(to - from));
       if (dwFlags & D3DCLEAR_TARGET) std::memset(target->pixels.data() + from, 0, static_cast<size_t>(to - from) * 4);
       continue;
     }
     for (int64_t y = t; y < bb; ++y) {
       const size_t row = static_cast<size_t>(y) * static_cast<size_t>(target->width);
       if (dwFlags & D3DCLEAR_ZBUFFER)
-        std::fill(z->depth.begin() + static_cast<ptrdiff_t>(row + l), z->depth.begin() + static_cast<ptrdiff_t>(row + rr), 1.0f);
+        dx::FillFar(z->depth.data() + row + l, static_cast<size_t>(rr - l));
       if (dwFlags & D3DCLEAR_TARGET)
         std::fill(target->pixels.begin() + static_cast<ptrdiff_t>(row + l),
                   target->pixels.begin() + static_cast<ptrdiff_t>(row + rr), 0u);
@@ -698,7 +701,21 @@ HRESULT TransformVertices(DeviceObj* self, D3DVERTEXTYPE type, LPCVOID data, DWO
   const __m128 m21 = _mm_set1_ps(m._21), m22 = _mm_set1_ps(m._22), m23 = _mm_set1_ps(m._23), m24 = _mm_set1_ps(m._24);
   const __m128 m31 = _mm_set1_ps(m._31), m32 = _mm_set1_ps(m._32), m33 = _mm_set1_ps(m._33), m34 = _mm_set1_ps(m._34);
   const __m128 m41 = _mm_set1_ps(m._41), m42 = _mm_set1_ps(m._42), m43 = _mm_set1_ps(m._43), m44 = _mm_set1_ps(m._44);
-  for (; i + 4 <= count; i += 4) {
+  // Each light's values spread over the four lanes once, not once a group.
+  struct LightLanes {
+    __m128 px, py, pz, range2, invRange, a0, a1, a2, r, g, b;
+    bool bPoint;
+  };
+  LightLanes lanes[kLanedLights];
+  const size_t nLaned = self->lights.size() <= kLanedLights ? self->lights.size() : 0;
+  for (size_t k = 0; k < nLaned; ++k) {
+    const LightPrep& l = self->lights[k];
+    lanes[k] = {_mm_set1_ps(l.px),       _mm_set1_ps(l.py), _mm_set1_ps(l.pz), _mm_set1_ps(l.range2),
+                _mm_set1_ps(l.invRange), _mm_set1_ps(l.a0), _mm_set1_ps(l.a1), _mm_set1_ps(l.a2),
+                _mm_set1_ps(l.r),        _mm_set1_ps(l.g),  _mm_set1_ps(l.b),  l.bPoint};
+  }
+  // More lights than that are rare: they take the one-at-a-time way below.
+  for (; nLaned == self->lights.size() && i + 4 <= count; i += 4) {
     const D3DVERTEX* v = in + i;
     const __m128 x = _mm_setr_ps(v[0].x, v[1].x, v[2].x, v[3].x);
     const __m128 y = _mm_setr_ps(v[0].y, v[1].y, v[2].y, v[3].y);
@@ -728,27 +745,27 @@ HRESULT TransformVertices(DeviceObj* self, D3DVERTEXTYPE type, LPCVOID data, DWO
     const __m128 ny = dot3(nx0, ny0, nz0, w12, w22, w32);
     const __m128 nz = dot3(nx0, ny0, nz0, w13, w23, w33);
     __m128 r = _mm_set1_ps(baseR), g = _mm_set1_ps(baseG), b = _mm_set1_ps(baseB);
-    for (const LightPrep& l : self->lights) {
-      __m128 lx = _mm_set1_ps(l.px), ly = _mm_set1_ps(l.py), lz = _mm_set1_ps(l.pz);
+    for (size_t k = 0; k < nLaned; ++k) {
+      const LightLanes& l = lanes[k];
+      __m128 lx = l.px, ly = l.py, lz = l.pz;
       __m128 att = one;
       __m128 valid = _mm_cmpeq_ps(one, one);
       if (l.bPoint) {
         lx = _mm_sub_ps(lx, wx), ly = _mm_sub_ps(ly, wy), lz = _mm_sub_ps(lz, wz);
         const __m128 d2 = dot3(lx, ly, lz, lx, ly, lz);
-        valid = _mm_and_ps(_mm_cmple_ps(d2, _mm_set1_ps(l.range2)), _mm_cmpgt_ps(d2, zero));
+        valid = _mm_and_ps(_mm_cmple_ps(d2, l.range2), _mm_cmpgt_ps(d2, zero));
         const __m128 e = _mm_rsqrt_ps(d2);
         const __m128 inv =
             _mm_mul_ps(e, _mm_sub_ps(_mm_set1_ps(1.5f), _mm_mul_ps(_mm_mul_ps(_mm_set1_ps(0.5f), d2), _mm_mul_ps(e, e))));
-        const __m128 dn = _mm_sub_ps(one, _mm_mul_ps(_mm_mul_ps(d2, inv), _mm_set1_ps(l.invRange)));
-        att = _mm_add_ps(_mm_add_ps(_mm_set1_ps(l.a0), _mm_mul_ps(_mm_set1_ps(l.a1), dn)),
-                         _mm_mul_ps(_mm_set1_ps(l.a2), _mm_mul_ps(dn, dn)));
+        const __m128 dn = _mm_sub_ps(one, _mm_mul_ps(_mm_mul_ps(d2, inv), l.invRange));
+        att = _mm_add_ps(_mm_add_ps(l.a0, _mm_mul_ps(l.a1, dn)), _mm_mul_ps(l.a2, _mm_mul_ps(dn, dn)));
         lx = _mm_mul_ps(lx, inv), ly = _mm_mul_ps(ly, inv), lz = _mm_mul_ps(lz, inv);
       }
       const __m128 ndotl = dot3(nx, ny, nz, lx, ly, lz);
-      const __m128 k = _mm_and_ps(valid, _mm_mul_ps(_mm_max_ps(ndotl, zero), att));
-      r = _mm_add_ps(r, _mm_mul_ps(_mm_set1_ps(l.r), k));
-      g = _mm_add_ps(g, _mm_mul_ps(_mm_set1_ps(l.g), k));
-      b = _mm_add_ps(b, _mm_mul_ps(_mm_set1_ps(l.b), k));
+      const __m128 k4 = _mm_and_ps(valid, _mm_mul_ps(_mm_max_ps(ndotl, zero), att));
+      r = _mm_add_ps(r, _mm_mul_ps(l.r, k4));
+      g = _mm_add_ps(g, _mm_mul_ps(l.g, k4));
+      b = _mm_add_ps(b, _mm_mul_ps(l.b, k4));
     }
     alignas(16) float rr[4], gg[4], bb[4];
     _mm_store_ps(rr, _mm_mul_ps(_mm_min_ps(_mm_max_ps(r, zero), one), full));

@@ -250,7 +250,7 @@ HRESULT S3_Restore(IDirectDrawSurface3* This) {
   if (!self->bLost) return DD_OK;
   self->bLost = false;
   std::fill(self->pixels.begin(), self->pixels.end(), 0u);
-  std::fill(self->depth.begin(), self->depth.end(), 1.0f);
+  dx::FillFar(self->depth.data(), self->depth.size());
   return DD_OK;
 }
 
