@@ -49,15 +49,17 @@ INT_PTR CALLBACK HighScoreDlgProc(HWND hDlg, UINT uMsg, WPARAM wParam, LPARAM lP
     case WM_COMMAND: {
       UINT uId = LOWORD(wParam);
       BOOL bWasEntry = s_Text.bEntryMode;
-      char* lpszTyped = nullptr;
+      // The whole typed text, in a buffer of its length plus one: the name
+      // buffer, whose failed allocation the fatal report names as such.
+      void* lpszName = nullptr;
       if (uId == IDOK && bWasEntry) {
         HWND hEdit = GetDlgItem(hDlg, IDC_HIGHSCORE_NAMEEDIT);
-        int nTypedLen = GetWindowTextLengthA(hEdit) + 1;
-        CHECK_NULL(lpszTyped = (char*)malloc(nTypedLen));
-        GetWindowTextA(hEdit, lpszTyped, nTypedLen);
+        int nNameLen = GetWindowTextLengthA(hEdit) + 1;
+        CHECK_NULL(lpszName = malloc(nNameLen));
+        GetWindowTextA(hEdit, static_cast<char*>(lpszName), nNameLen);
       }
-      INT_PTR nResult = HighScoreDialogCommand(&s_Text, uId, lpszTyped);
-      free(lpszTyped);
+      INT_PTR nResult = HighScoreDialogCommand(&s_Text, uId, static_cast<char*>(lpszName));
+      free(lpszName);
       if (bWasEntry && !s_Text.bEntryMode) ShowHighScoreText(hDlg);
       if (nResult != 0) EndDialog(hDlg, nResult);
       return TRUE;

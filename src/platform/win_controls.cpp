@@ -29,6 +29,9 @@ namespace {
 
 const char* const kIdProperty = "win32ControlId";
 const char* const kGroupProperty = "win32RadioGroup";
+// The bytes the program last put into an edit, and the text they showed as.
+const char* const kSetBytesProperty = "win32SetBytes";
+const char* const kSetTextProperty = "win32SetText";
 
 // An auto radio button: a click always checks it (never unchecks), and the
 // others of its group are unchecked by the click handler, as Win32 does.
@@ -144,8 +147,14 @@ std::string WindowText(const QWidget* widget) {
   QString text;
   if (auto* button = qobject_cast<const QAbstractButton*>(widget))
     text = button->text();
-  else if (auto* edit = qobject_cast<const QLineEdit*>(widget))
+  else if (auto* edit = qobject_cast<const QLineEdit*>(widget)) {
+    // Bytes that are no UTF-8 (a path named in an older encoding) do not
+    // come back from Qt's text; untouched, the edit gives them back as set.
+    QVariant setText = edit->property(kSetTextProperty);
+    if (setText.isValid() && setText.toString() == edit->text())
+      return edit->property(kSetBytesProperty).toByteArray().toStdString();
     text = edit->text();
+  }
   else if (auto* label = qobject_cast<const QLabel*>(widget))
     text = label->text();
   else if (auto* group = qobject_cast<const QGroupBox*>(widget))
@@ -322,8 +331,11 @@ BOOL SetDlgItemTextA(HWND hDlg, int nIDDlgItem, LPCSTR lpString) {
   QString text = FromLocal(lpString);
   if (auto* button = qobject_cast<QAbstractButton*>(control))
     button->setText(text);
-  else if (auto* edit = qobject_cast<QLineEdit*>(control))
+  else if (auto* edit = qobject_cast<QLineEdit*>(control)) {
     edit->setText(text);  // the typing limit does not apply, as in Win32
+    edit->setProperty(kSetBytesProperty, QByteArray(lpString != nullptr ? lpString : ""));
+    edit->setProperty(kSetTextProperty, edit->text());
+  }
   else if (auto* label = qobject_cast<QLabel*>(control))
     label->setText(text);
   else if (auto* group = qobject_cast<QGroupBox*>(control))

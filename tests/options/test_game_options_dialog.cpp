@@ -409,3 +409,30 @@ TEST_F(GameOptionsDialog, SameNameLoadsNothingAndEmptyNameKeepsTheFile) {
   EXPECT_EQ(std::string(g_szHighScoreFile), upper);
   EXPECT_EQ(Table(), (std::vector<UINT>{999}));
 }
+
+TEST_F(GameOptionsDialog, FileNameThatIsNoUtf8SurvivesAnUntouchedEdit) {
+  // A folder named in an old 8-bit encoding: OK without touching the edit
+  // must keep the very same bytes, not switch to a mangled name that no
+  // save could ever open.
+  std::string odd = dir_ / "jos\xE9";
+  std::filesystem::create_directory(odd);
+  std::string file = odd + "/Quandrel3DHiScores";
+  WriteTableFile(file, {321});
+  std::snprintf(g_szHighScoreFile, MAX_PATH, "%s", file.c_str());
+  SetTable({5});
+  g_nHighScoreFileState = 1;
+  rig_.Play([](HWND hDlg) { platform_test::ClickDlgItem(hDlg, IDOK); });
+  EXPECT_EQ(Run(), IDOK);
+  EXPECT_EQ(std::string(g_szHighScoreFile), file);
+  EXPECT_EQ(g_nHighScoreFileState, 1);
+  EXPECT_EQ(Table(), (std::vector<UINT>{5}));  // nothing loaded
+
+  // Typed over, the edit gives what was typed.
+  std::string typed = dir_ / "typed";
+  rig_.Play([&](HWND hDlg) {
+    platform_test::TypeDlgItem(hDlg, IDC_HIGHSCORE_FILE, typed);
+    platform_test::ClickDlgItem(hDlg, IDOK);
+  });
+  EXPECT_EQ(Run(), IDOK);
+  EXPECT_EQ(std::string(g_szHighScoreFile), typed);
+}
