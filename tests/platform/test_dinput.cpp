@@ -382,8 +382,9 @@ TEST_F(KeyboardDevice, ObjectInfoByOffset) {
 }
 
 // X keycodes (Linux input code + 8) as measured under X: the plain block
-// maps straight, the extended keys to their 0x80 offsets, and every offset
-// the table gives has a key name.
+// maps straight, the extended keys to their 0x80 offsets, the Brazilian
+// keypad point to its own offset, and every offset the table gives has a
+// key name.
 TEST(DInputScanCodes, XKeycodesToKeyOffsets) {
   struct {
     uint32_t x;
@@ -396,7 +397,7 @@ TEST(DInputScanCodes, XKeycodesToKeyOffsets) {
       {107, DIK_SYSRQ},       {108, DIK_RMENU},      {110, DIK_HOME},     {112, DIK_PRIOR},
       {115, DIK_END},         {117, DIK_NEXT},       {118, DIK_INSERT},   {119, DIK_DELETE},
       {127, DIK_PAUSE},       {133, DIK_LWIN},       {134, DIK_RWIN},     {135, DIK_APPS},
-      {91, DIK_DECIMAL},      {94, DIK_OEM_102},
+      {91, DIK_DECIMAL},      {94, DIK_OEM_102},     {129, DIK_ABNT_C2},  {103, DIK_NUMPADCOMMA},
   };
   for (const auto& k : known) EXPECT_EQ(platform::KeyOffsetOfScanCode(k.x), k.dik) << k.x;
   EXPECT_EQ(platform::KeyOffsetOfScanCode(0), 0);
@@ -411,9 +412,14 @@ TEST(DInputScanCodes, XKeycodesToKeyOffsets) {
     EXPECT_NE(gc_KeyNames[dik], nullptr) << "X keycode " << x << " gives offset " << int(dik);
     ++seen[dik];
   }
+  // One key per offset (the Menu key has two input codes), and every key
+  // the key lists offer can be pressed.
   for (int c = 0; c < 256; ++c) {
-    if (c != DIK_APPS && c != DIK_NUMPADCOMMA) {
+    if (c != DIK_APPS) {
       EXPECT_LE(seen[c], 1) << c;
+    }
+    if (gc_KeyNames[c] != nullptr) {
+      EXPECT_GE(seen[c], 1) << "no key gives the named offset " << c;
     }
   }
 }
@@ -484,3 +490,4 @@ TEST_F(RealKeyEvents, KeysToAnotherWindowAreNotHeard) {
   EXPECT_TRUE(Read().empty());
   EXPECT_EQ(State()[DIK_SPACE], 0);
 }
+
