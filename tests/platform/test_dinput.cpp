@@ -6,10 +6,12 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QWidget>
 
 #include <cstring>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "input/input.h"
@@ -491,3 +493,34 @@ TEST_F(RealKeyEvents, KeysToAnotherWindowAreNotHeard) {
   EXPECT_EQ(State()[DIK_SPACE], 0);
 }
 
+// Keys that choose from an open popup menu (Space, the arrows: the keys the
+// game may be bound to) are not played when the menu closes, though the
+// window stays the active one: the device is lost as when another window
+// takes the foreground, and no key stays held.
+TEST_F(RealKeyEvents, KeysToAnOpenPopupMenuAreNotHeard) {
+  Send(QEvent::KeyPress, Qt::Key_Shift, 50, false, 900);  // held into the menu
+  QMenu menu(window_.get());
+  menu.addAction("First");
+  menu.addAction("Second");
+  menu.popup(window_->mapToGlobal(QPoint(0, 0)));
+  QApplication::processEvents();
+  ASSERT_EQ(QApplication::activePopupWidget(), &menu);
+  ASSERT_EQ(QApplication::activeWindow(), window_.get());
+  for (auto [key, scan] : {std::pair{Qt::Key_Down, 116u}, std::pair{Qt::Key_Left, 113u}}) {
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, scan, 0, 0);
+    QApplication::sendEvent(&menu, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, scan, 0, 0);
+    QApplication::sendEvent(&menu, &release);
+  }
+  menu.close();
+  QApplication::processEvents();
+  ASSERT_EQ(QApplication::activePopupWidget(), nullptr);
+
+  Read();
+  EXPECT_EQ(hr_, DIERR_INPUTLOST);
+  ASSERT_EQ(IDirectInputDevice_Acquire(kb_), DI_OK);
+  EXPECT_TRUE(Read().empty());
+  EXPECT_EQ(State()[DIK_LSHIFT], 0) << "its release may have gone to the menu";
+  Send(QEvent::KeyPress, Qt::Key_Left, 113, false, 2000);
+  EXPECT_EQ(Read().size(), 1u) << "heard again once the menu is gone";
+}
