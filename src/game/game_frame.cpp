@@ -25,18 +25,18 @@
 
 // The fill of the back buffer: black, the colour of an empty picture.
 static const DWORD gc_dwBackgroundColour = 0;
-// Whether the last frame played a game.
+// Whether the last frame played a game: a new one drops the keys of before.
 static BOOL s_bPlayedLastFrame = FALSE;
 
 // ---- functions ------------------------------------------------------------
 
-// Keys first, so that a move lands before the block falls further; a new
-// game's first frame drops the keys pressed while no game ran.
+// Keys first, so that a move lands before the block falls further.
 static void PlayFrame(void) {
   if (!s_bPlayedLastFrame) DiscardKeyEvents();
   ReadKeyboard();
   GameTick();
 }
+
 // The frame itself: play while a game runs, then draw everything afresh.
 // After game over the frames go on: the final well, the last game's counts
 // and the flying cubes stay until a new game, and the turning statistics
