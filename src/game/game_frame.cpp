@@ -21,31 +21,31 @@
 #include "rules/rules.h"
 #include "video_main/video_main.h"
 
-// ---- constants ------------------------------------------------------------
+// ---- constants and globals ------------------------------------------------
 
 // The fill of the back buffer: black, the colour of an empty picture.
 static const DWORD gc_dwBackgroundColour = 0;
+// Whether the last frame played a game: a new one drops the keys of before.
+static BOOL s_bPlayedLastFrame = FALSE;
 
 // ---- functions ------------------------------------------------------------
 
-// Keys first, so that a move the player made lands before the block falls
-// further in the same frame.
+// Keys first, so that a move lands before the block falls further.
 static void PlayFrame(void) {
+  if (!s_bPlayedLastFrame) DiscardKeyEvents();
   ReadKeyboard();
   GameTick();
 }
 
 // The frame itself: play while a game runs, then draw everything afresh.
-// After game over the frames go on, so that the final well, the counts of
-// the last game and the cubes still flying stay on screen until the player
-// starts a new game; the statistics shape that was turning at the end eases
-// to rest meanwhile.
-// The depth buffer is cleared over the whole back buffer, which is filled
-// black, so that nothing of the previous frame shows through; the drawing
-// calls handle their own failures.
+// After game over the frames go on: the final well, the last game's counts
+// and the flying cubes stay until a new game, and the turning statistics
+// shape eases to rest. The depth buffer is cleared over the whole back
+// buffer, filled black so that nothing of the previous frame shows through;
+// the drawing calls handle their own failures.
 void GameFrame(void) {
   if (g_bGameRunning) PlayFrame();
-
+  s_bPlayedLastFrame = g_bGameRunning;
   DDBLTFX bltfx;
   memset(&bltfx, 0, sizeof(bltfx));
   bltfx.dwSize = sizeof(bltfx);

@@ -134,6 +134,16 @@ static void ApplyKeyEvent(const DIDEVICEOBJECTDATA* pEvent) {
   if (uKey == g_uKeyDown) g_bDownHeld = bDown;
 }
 
+// Between two games nothing reads the keyboard, so it keeps the keys of that
+// time (pressed at the final well, say) for the next read. A keyboard that
+// is lost or not yet taken holds nothing that would be played: the read
+// after this takes it back and drops what it had.
+void DiscardKeyEvents(void) {
+  if (g_Keyboard == NULL) return;
+  DWORD dwItems = KEY_BUFFER_SIZE;
+  IDirectInputDevice_GetDeviceData(g_Keyboard, sizeof(DIDEVICEOBJECTDATA), NULL, &dwItems, 0);
+}
+
 // Every event since the last frame is applied, in order, 32 at a time; then
 // the state of the Down key is read, so that a release the buffer never
 // delivered (while the window was behind another) does not leave the block

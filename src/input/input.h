@@ -38,6 +38,8 @@ void InitInput(void);
 void ReleaseInput(void);
 // Applies the key events since the last frame and the Down key's held state.
 void ReadKeyboard(void);
+// Drops the key events the keyboard holds, unplayed.
+void DiscardKeyEvents(void);
 
 // Key list position of a key code: 0 for KEY_NONE, else the number of named
 // codes from 0 up to and including it.

@@ -2,8 +2,9 @@
 // An application-wide event filter, installed while a keyboard device
 // exists, turns each physical key press and release into an event for every
 // device. A device set to the foreground level buffers events only while its
-// window is Qt's active window; when the window loses the foreground an
-// acquired device is lost, and what happened meanwhile is not delivered.
+// window is Qt's active window and no popup menu is open; when the window
+// loses the foreground an acquired device is lost, and what happened
+// meanwhile is not delivered.
 
 #include <QApplication>
 #include <QEvent>
@@ -200,7 +201,8 @@ KeyboardObj::~KeyboardObj() {
 }
 
 // A background device always hears the keyboard; a foreground one only
-// while the top-level window of its window is the active one.
+// while the top-level window of its window is the active one and no popup
+// menu is open.
 bool KeyboardObj::InForeground() const {
   if (!bForegroundLevel) return true;
   switch (Layer().foreground) {
@@ -211,6 +213,10 @@ bool KeyboardObj::InForeground() const {
     case platform_test::KeyboardForeground::FollowActiveWindow:
       break;
   }
+  // An open popup menu takes the keys without taking the active window: the
+  // keys that choose from it are the menu's, not the game's, and must not
+  // be played once it closes.
+  if (QApplication::activePopupWidget() != nullptr) return false;
   QWidget* widget = platform::WidgetOf(hwnd);
   return widget != nullptr && QApplication::activeWindow() == widget->window();
 }

@@ -52,7 +52,7 @@ constexpr CodePair kExtendedKeys[] = {
     {116, DIK_POWER},        // KEY_POWER
     {117, DIK_NUMPADEQUALS}, // KEY_KPEQUAL
     {119, DIK_PAUSE},        // KEY_PAUSE
-    {121, DIK_NUMPADCOMMA},  // KEY_KPCOMMA
+    {121, DIK_ABNT_C2},      // KEY_KPCOMMA (the keypad point of the Brazilian layout)
     {124, DIK_YEN},          // KEY_YEN
     {125, DIK_LWIN},         // KEY_LEFTMETA
     {126, DIK_RWIN},         // KEY_RIGHTMETA

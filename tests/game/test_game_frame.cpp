@@ -161,3 +161,51 @@ TEST_F(GameFrameTest, KeysArePlayedBeforeTheGameSteps) {
   g_hwndMain = nullptr;
   platform_test::ResetDIHooks();
 }
+
+// Keys pressed while no game runs (at the final well, before choosing a new
+// game) are not played on the new game's first block; the keys of the new
+// game are.
+TEST_F(GameFrameTest, ANewGameStartsWithoutTheKeysOfTheTimeBefore) {
+  QWidget main;
+  g_hwndMain = platform::HandleOf(&main);
+  platform_test::ResetDIHooks();
+  platform_test::SetKeyboardForeground(platform_test::KeyboardForeground::Always);
+  const UINT uLeft = g_uKeyLeft, uDrop = g_uKeyDrop;
+  g_uKeyLeft = DIK_NUMPAD7;
+  g_uKeyDrop = DIK_SPACE;
+  InitInput();
+  g_bRandomSeeded = 1;
+  srand(7);
+  NewGame(0);
+  g_fFrameTime = 0.01f;
+  GameFrame();  // takes the keyboard
+  g_bGameRunning = 0;
+  GameFrame();  // the game is over; the final well stays
+
+  for (BYTE dik : {DIK_NUMPAD7, DIK_NUMPAD7, DIK_SPACE}) {
+    platform_test::InjectKey(dik, true);
+    platform_test::InjectKey(dik, false);
+  }
+  GameFrame();
+  NewGame(0);
+  const INT x0 = g_nShapeX, y0 = g_nShapeY;
+  GameFrame();
+  INT nCubes = 0;
+  for (INT i = 0; i < WELL_COLUMNS; i++)
+    for (INT j = 0; j < WELL_ROWS; j++) nCubes += g_Well[i][j] >= 0;
+  EXPECT_EQ(nCubes, 4) << "the first block was dropped and locked by the Space of before";
+  EXPECT_EQ(g_nShapeX, x0);
+  EXPECT_EQ(g_nShapeY, y0);
+
+  platform_test::InjectKey(DIK_NUMPAD7, true);
+  platform_test::InjectKey(DIK_NUMPAD7, false);
+  GameFrame();
+  EXPECT_EQ(g_nShapeX, x0 - 1);
+
+  g_bGameRunning = 0;
+  ReleaseInput();
+  g_uKeyLeft = uLeft;
+  g_uKeyDrop = uDrop;
+  g_hwndMain = nullptr;
+  platform_test::ResetDIHooks();
+}

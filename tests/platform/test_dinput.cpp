@@ -6,10 +6,12 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QWidget>
 
 #include <cstring>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "input/input.h"
@@ -382,8 +384,9 @@ TEST_F(KeyboardDevice, ObjectInfoByOffset) {
 }
 
 // X keycodes (Linux input code + 8) as measured under X: the plain block
-// maps straight, the extended keys to their 0x80 offsets, and every offset
-// the table gives has a key name.
+// maps straight, the extended keys to their 0x80 offsets, the Brazilian
+// keypad point to its own offset, and every offset the table gives has a
+// key name.
 TEST(DInputScanCodes, XKeycodesToKeyOffsets) {
   struct {
     uint32_t x;
@@ -396,7 +399,7 @@ TEST(DInputScanCodes, XKeycodesToKeyOffsets) {
       {107, DIK_SYSRQ},       {108, DIK_RMENU},      {110, DIK_HOME},     {112, DIK_PRIOR},
       {115, DIK_END},         {117, DIK_NEXT},       {118, DIK_INSERT},   {119, DIK_DELETE},
       {127, DIK_PAUSE},       {133, DIK_LWIN},       {134, DIK_RWIN},     {135, DIK_APPS},
-      {91, DIK_DECIMAL},      {94, DIK_OEM_102},
+      {91, DIK_DECIMAL},      {94, DIK_OEM_102},     {129, DIK_ABNT_C2},  {103, DIK_NUMPADCOMMA},
   };
   for (const auto& k : known) EXPECT_EQ(platform::KeyOffsetOfScanCode(k.x), k.dik) << k.x;
   EXPECT_EQ(platform::KeyOffsetOfScanCode(0), 0);
@@ -411,9 +414,14 @@ TEST(DInputScanCodes, XKeycodesToKeyOffsets) {
     EXPECT_NE(gc_KeyNames[dik], nullptr) << "X keycode " << x << " gives offset " << int(dik);
     ++seen[dik];
   }
+  // One key per offset (the Menu key has two input codes), and every key
+  // the key lists offer can be pressed.
   for (int c = 0; c < 256; ++c) {
-    if (c != DIK_APPS && c != DIK_NUMPADCOMMA) {
+    if (c != DIK_APPS) {
       EXPECT_LE(seen[c], 1) << c;
+    }
+    if (gc_KeyNames[c] != nullptr) {
+      EXPECT_GE(seen[c], 1) << "no key gives the named offset " << c;
     }
   }
 }
@@ -483,4 +491,36 @@ TEST_F(RealKeyEvents, KeysToAnotherWindowAreNotHeard) {
   ASSERT_EQ(IDirectInputDevice_Acquire(kb_), DI_OK);
   EXPECT_TRUE(Read().empty());
   EXPECT_EQ(State()[DIK_SPACE], 0);
+}
+
+// Keys that choose from an open popup menu (Space, the arrows: the keys the
+// game may be bound to) are not played when the menu closes, though the
+// window stays the active one: the device is lost as when another window
+// takes the foreground, and no key stays held.
+TEST_F(RealKeyEvents, KeysToAnOpenPopupMenuAreNotHeard) {
+  Send(QEvent::KeyPress, Qt::Key_Shift, 50, false, 900);  // held into the menu
+  QMenu menu(window_.get());
+  menu.addAction("First");
+  menu.addAction("Second");
+  menu.popup(window_->mapToGlobal(QPoint(0, 0)));
+  QApplication::processEvents();
+  ASSERT_EQ(QApplication::activePopupWidget(), &menu);
+  ASSERT_EQ(QApplication::activeWindow(), window_.get());
+  for (auto [key, scan] : {std::pair{Qt::Key_Down, 116u}, std::pair{Qt::Key_Left, 113u}}) {
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, scan, 0, 0);
+    QApplication::sendEvent(&menu, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, scan, 0, 0);
+    QApplication::sendEvent(&menu, &release);
+  }
+  menu.close();
+  QApplication::processEvents();
+  ASSERT_EQ(QApplication::activePopupWidget(), nullptr);
+
+  Read();
+  EXPECT_EQ(hr_, DIERR_INPUTLOST);
+  ASSERT_EQ(IDirectInputDevice_Acquire(kb_), DI_OK);
+  EXPECT_TRUE(Read().empty());
+  EXPECT_EQ(State()[DIK_LSHIFT], 0) << "its release may have gone to the menu";
+  Send(QEvent::KeyPress, Qt::Key_Left, 113, false, 2000);
+  EXPECT_EQ(Read().size(), 1u) << "heard again once the menu is gone";
 }
