@@ -26,16 +26,18 @@ fail() {
   exit 1
 }
 
-# A display number nobody uses.
-disp=""
-for n in $(seq 91 160); do
-  if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then disp=$n; break; fi
-done
-[ -n "$disp" ] || fail "no free display number"
-Xvfb ":$disp" -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+# Xvfb picks a display number nobody uses and tells it once it listens, so
+# that two runs at the same time cannot take the same one.
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
 xpid=$!
-for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$disp" ] && break; sleep 0.1; done
-[ -e "/tmp/.X11-unix/X$disp" ] || fail "Xvfb did not start"
+disp=""
+for _ in $(seq 100); do
+  disp=$(tr -dc '0-9' <"$work/display" 2>/dev/null)
+  [ -n "$disp" ] && break
+  kill -0 "$xpid" 2>/dev/null || break
+  sleep 0.1
+done
+[ -n "$disp" ] || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
 
 export DISPLAY=":$disp" XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data"
 unset QT_QPA_PLATFORM
