@@ -369,6 +369,11 @@ class TopWindow : public QWidget {
       } else if (!isMinimized() && d->minimized) {
         d->minimized = false;
         ReportSize(d, true);
+        // Restored into the foreground: the focus that minimising took comes
+        // back, even where the platform never told Qt it had gone.
+        if (!s_bIgnoreSystem && platform::DataOf(d->hwnd) == d && isActiveWindow() &&
+            d->client->hasFocus())
+          ReportFocus(d, true);
       } else if (!isMinimized()) {
         ReportSize(d, true);
       }

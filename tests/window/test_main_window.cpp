@@ -417,3 +417,25 @@ TEST_F(WindowTest, QtFocusAndActivationBecomeMessages) {
   Pass();
   EXPECT_EQ(Frames(), frames + 1);
 }
+
+// A minimised window has no keyboard focus, so no frame runs; restoring it
+// gives the focus back and the game plays on, without the time it spent
+// minimised.
+TEST_F(WindowTest, MinimisingStopsFramesAndRestoringResumesThem) {
+  platform_test::IgnoreSystemActivation(false);
+  Launch();
+  for (int i = 0; i < 20 && g_dwSuspendFlags != 0; ++i) Pass();
+  ASSERT_EQ(g_dwSuspendFlags, 0u);
+  platform_test::SetMinimized(g_hwndMain, true);
+  EXPECT_EQ(g_dwSuspendFlags, (DWORD)SUSPEND_NOFOCUS);
+  const uint64_t frames = Frames();
+  platform_test::AdvanceClock(30000000000ull);
+  Pass();
+  EXPECT_EQ(Frames(), frames);
+  platform_test::SetMinimized(g_hwndMain, false);
+  EXPECT_EQ(g_dwSuspendFlags, 0u) << "restoring did not give the focus back";
+  platform_test::AdvanceClock(10000000ull);
+  Pass();
+  EXPECT_EQ(Frames(), frames + 1);
+  EXPECT_NEAR(g_fFrameTime, 0.01f, 1e-4f);
+}
