@@ -105,6 +105,8 @@ std::vector<QPointer<QWidget>> s_PendingDeletes;
 bool s_bAppSignalConnected = false;
 // Tests drive focus and activation themselves.
 bool s_bIgnoreSystem = false;
+// The class whose next window creation fails (empty: none).
+std::string s_FailClass;
 
 // ---- functions: helpers ---------------------------------------------------
 
@@ -499,6 +501,10 @@ HWND CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindowName, D
   platform::EnsureApplication();
   if (lpClassName == nullptr) return nullptr;
   const std::string className = lpClassName;
+  if (!s_FailClass.empty() && className == s_FailClass) {
+    s_FailClass.clear();
+    return nullptr;
+  }
   const bool bStatus = className == STATUSCLASSNAMEA;
   auto cls = Classes().find(className);
   if (!bStatus && cls == Classes().end()) return nullptr;
@@ -886,6 +892,9 @@ namespace platform_test {
 
 // Classes go; windows already made keep working.
 void UnregisterAllClasses() { Classes().clear(); }
+
+// One failed creation for the class.
+void FailWindowCreation(const char* className) { s_FailClass = className != nullptr ? className : ""; }
 
 // Runs at each PeekMessageA.
 void SetPeekMessageHook(std::function<void()> hook) { s_PeekHook = std::move(hook); }

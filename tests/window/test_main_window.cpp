@@ -4,6 +4,8 @@
 
 #include "window_fixture.h"
 
+#include "video_main/video_fixture.h"
+
 #include <QTimer>
 
 #include <QApplication>
@@ -438,4 +440,28 @@ TEST_F(WindowTest, MinimisingStopsFramesAndRestoringResumesThem) {
   Pass();
   EXPECT_EQ(Frames(), frames + 1);
   EXPECT_NEAR(g_fFrameTime, 0.01f, 1e-4f);
+}
+
+// Each creation step that fails ends the program with its own report: the
+// status bar and the view name the statement that made them, the main window
+// its sentence.
+TEST_F(WindowTest, FailedCreationStepsReportTheirStatements) {
+  const char* const kFalse = "\n\nThe statement evaluated to FALSE, which signals an error";
+  EXPECT_FATAL_AT("src/window/window.cpp",
+                  "g_hwndStatus = CreateStatusWindow(WS_CHILD | WS_VISIBLE, \"\", g_hwndMain, IDS_STATUSBAR)",
+                  kFalse, {
+                    platform_test::FailWindowCreation("msctls_statusbar32");
+                    CreateMainWindow();
+                  });
+  EXPECT_FATAL_AT("src/window/window.cpp",
+                  "CreateWindowEx(WS_EX_CLIENTEDGE, gc_ChildWindowClass, \"Plumbo View\", WS_CHILD | "
+                  "WS_VISIBLE, 0, 0, 100, 100, g_hwndMain, NULL, g_hInstance, NULL)",
+                  kFalse, {
+                    platform_test::FailWindowCreation("QN3D_MainChildWindow");
+                    CreateMainWindow();
+                  });
+  EXPECT_FATAL_TEXT("Error: unable to create main window in function LaunchWindow().", {
+    platform_test::FailWindowCreation("QN3D_MainWindow");
+    CreateMainWindow();
+  });
 }
