@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QEvent>
 #include <string>
 #include <vector>
@@ -325,6 +326,11 @@ TEST_F(WinUserTest, HelpFileTopics) {
   WriteBytes(dir.path() + "/other.chm", "ITSF\x03\0\0\0binary");
   EXPECT_EQ(HtmlHelpA(NULL, (dir.path() + "/other.chm::/one.htm").c_str(), HH_DISPLAY_TOPIC, 0), nullptr);
   EXPECT_EQ(HtmlHelpA(NULL, NULL, HH_DISPLAY_TOPIC, 0), nullptr);
+  // A folder with "::" in its name still holds the file.
+  ASSERT_TRUE(QDir().mkpath(QString::fromStdString(dir.path() + "/a::b")));
+  WriteBytes(dir.path() + "/a::b/help.chm", "QN3D-HELP 1\n== welcome.htm\n<p>welcome page</p>\n");
+  EXPECT_NE(HtmlHelpA(NULL, (dir.path() + "/a::b/help.chm::/welcome.htm").c_str(), HH_DISPLAY_TOPIC, 0), nullptr);
+  EXPECT_EQ(platform_test::HelpViewerTopic(), "welcome.htm");
   platform_test::CloseHelpViewer();
   EXPECT_EQ(platform_test::HelpViewerTopic(), "");
 }
