@@ -17,6 +17,7 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QPointer>
+#include <QScreen>
 #include <QTimer>
 #include <QWidget>
 #include <QWindowStateChangeEvent>
@@ -132,6 +133,25 @@ QPoint ClientOrigin(platform::WindowData* d) {
 // system can place.
 int ClampSize(int n) { return std::clamp(n, 0, 16384); }
 int ClampPos(int n) { return std::clamp(n, -16384, 16384); }
+
+// Where a new captioned top-level window comes up. The window system gives it
+// at least its smallest tracking size (room for the caption's buttons and a
+// line of menu), and a window whose top edge no screen shows (a place kept
+// from a screen that is gone, or a strange value) comes up on the primary
+// screen instead, so that the player can always reach it.
+QRect PlaceCaptionedWindow(int x, int y, int width, int height) {
+  QRect r(ClampPos(x), ClampPos(y), std::max(ClampSize(width), 136), std::max(ClampSize(height), 39));
+  const QRect topEdge(r.x(), r.y(), r.width(), 24);
+  for (QScreen* screen : QGuiApplication::screens()) {
+    const QRect shown = screen->availableGeometry() & topEdge;
+    if (!shown.isEmpty() && shown.width() >= 40) return r;
+  }
+  if (QScreen* primary = QGuiApplication::primaryScreen()) {
+    const QRect area = primary->availableGeometry();
+    r.moveTopLeft(area.topLeft() + QPoint(10, 10));
+  }
+  return r;
+}
 
 // Lays a top-level window out: the menu bar along the top, the client area
 // under it.
@@ -558,7 +578,10 @@ HWND CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindowName, D
     uintptr_t menuId = (uintptr_t)cls->second.wc.lpszMenuName;
     if (hMenu == nullptr && menuId != 0 && menuId < 0x10000)
       d->menu = platform::CreateMenuBar(hwnd, (UINT)menuId, widget);
-    widget->setGeometry(ClampPos(X), ClampPos(Y), ClampSize(nWidth), ClampSize(nHeight));
+    if (dwStyle & WS_CAPTION)
+      widget->setGeometry(PlaceCaptionedWindow(X, Y, nWidth, nHeight));
+    else
+      widget->setGeometry(ClampPos(X), ClampPos(Y), ClampSize(nWidth), ClampSize(nHeight));
     LayOutTop(d);
   }
 

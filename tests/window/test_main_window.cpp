@@ -9,6 +9,8 @@
 #include <QTimer>
 
 #include <QApplication>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QWidget>
 #include <algorithm>
 #include <vector>
@@ -310,6 +312,25 @@ TEST_F(WindowTest, MoveRecordsPlaceAndViewOrigin) {
   platform_test::AdvanceClock(1000000ull);
   UpdateFrameTime();
   EXPECT_NEAR(g_fFrameTime, 0.001f, 1e-5f);
+}
+
+// A place and size that no screen can show (a strange saved value, or a
+// screen that is gone) still bring the window up where the player sees it, at
+// least as large as the window system allows; that is what is kept for the
+// next start.
+TEST_F(WindowTest, StrangeSavedPlaceStillShowsTheWindow) {
+  g_nWindowX = 90000, g_nWindowY = -90000, g_nWindowW = -50, g_nWindowH = 0;
+  Launch();
+  RECT r;
+  GetWindowRect(g_hwndMain, &r);
+  EXPECT_GE(r.right - r.left, 136);
+  EXPECT_GE(r.bottom - r.top, 39);
+  const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+  EXPECT_TRUE(screen.contains(QPoint(r.left, r.top))) << r.left << "," << r.top;
+  EXPECT_EQ(g_nWindowX, r.left);
+  EXPECT_EQ(g_nWindowY, r.top);
+  EXPECT_EQ(g_nWindowW, r.right - r.left);
+  EXPECT_EQ(g_nWindowH, r.bottom - r.top);
 }
 
 // Minimising changes nothing of the layout or the recorded sizes; restoring
