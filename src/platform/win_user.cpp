@@ -29,6 +29,7 @@
 #include <memory>
 #include <unordered_map>
 
+#include "platform/dinput_hooks.h"
 #include "platform/dx_hooks.h"
 #include "platform/qt_app.h"
 #include "platform/win_commctrl.h"
@@ -256,6 +257,25 @@ UINT VirtualKeyOf(int key, Qt::KeyboardModifiers mods) {
   }
 }
 
+// The virtual key of a letter or digit key by its place on the keyboard, 0
+// for other keys. The virtual keys of the digit row and of the letters are
+// the same whatever the layout types there (a Cyrillic layout's letters, the
+// symbols of a layout that types digits only with Shift), so the
+// accelerators work on every layout.
+UINT VirtualKeyOfPlace(uint32_t nativeScanCode) {
+  // Set-1 scan codes of the letter rows, and the letter each stands for.
+  static const char kRows[][12] = {"QWERTYUIOP", "ASDFGHJKL", "ZXCVBNM"};
+  static const BYTE kRowStarts[] = {0x10, 0x1E, 0x2C};
+  const BYTE dik = platform::KeyOffsetOfScanCode(nativeScanCode);
+  if (dik >= 0x02 && dik <= 0x0A) return (UINT)('1' + (dik - 0x02));
+  if (dik == 0x0B) return '0';
+  for (size_t row = 0; row < 3; ++row) {
+    const size_t length = std::strlen(kRows[row]);
+    if (dik >= kRowStarts[row] && dik < kRowStarts[row] + length) return (UINT)kRows[row][dik - kRowStarts[row]];
+  }
+  return 0;
+}
+
 // The Qt key of a virtual key (the reverse of the above for letters, digits
 // and the few others).
 int QtKeyOf(UINT vk) {
@@ -277,6 +297,7 @@ int QtKeyOf(UINT vk) {
 // Queues the key message of a key event for the window.
 void QueueKey(HWND hwnd, QKeyEvent* e, bool down) {
   UINT vk = VirtualKeyOf(e->key(), e->modifiers());
+  if (vk == 0) vk = VirtualKeyOfPlace(e->nativeScanCode());
   if (vk == 0) return;
   bool alt = (e->modifiers() & Qt::AltModifier) != 0;
   UINT msg = down ? (alt ? WM_SYSKEYDOWN : WM_KEYDOWN) : (alt ? WM_SYSKEYUP : WM_KEYUP);
