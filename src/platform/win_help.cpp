@@ -83,12 +83,13 @@ bool ShowTopic(const std::string& file, std::string topic) {
 
 // ---- functions: help ------------------------------------------------------------
 
-// "file::/topic.htm": the file before "::", the topic after it.
+// "file::/topic.htm": the file before the last "::", the topic after it (a
+// directory may have "::" in its name; a topic never has).
 HWND HtmlHelpA(HWND, LPCSTR pszFile, UINT uCommand, DWORD_PTR) {
   if (pszFile == nullptr || uCommand != HH_DISPLAY_TOPIC) return nullptr;
   std::string name = pszFile;
   std::string file = name, topic;
-  size_t sep = name.find("::");
+  size_t sep = name.rfind("::");
   if (sep != std::string::npos) {
     file = name.substr(0, sep);
     topic = name.substr(sep + 2);

@@ -17,6 +17,7 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QPointer>
+#include <QScreen>
 #include <QTimer>
 #include <QWidget>
 #include <QWindowStateChangeEvent>
@@ -28,6 +29,7 @@
 #include <memory>
 #include <unordered_map>
 
+#include "platform/dinput_hooks.h"
 #include "platform/dx_hooks.h"
 #include "platform/qt_app.h"
 #include "platform/win_commctrl.h"
@@ -105,6 +107,8 @@ std::vector<QPointer<QWidget>> s_PendingDeletes;
 bool s_bAppSignalConnected = false;
 // Tests drive focus and activation themselves.
 bool s_bIgnoreSystem = false;
+// The class whose next window creation fails (empty: none).
+std::string s_FailClass;
 
 // ---- functions: helpers ---------------------------------------------------
 
@@ -130,6 +134,25 @@ QPoint ClientOrigin(platform::WindowData* d) {
 // system can place.
 int ClampSize(int n) { return std::clamp(n, 0, 16384); }
 int ClampPos(int n) { return std::clamp(n, -16384, 16384); }
+
+// Where a new captioned top-level window comes up. The window system gives it
+// at least its smallest tracking size (room for the caption's buttons and a
+// line of menu), and a window whose top edge no screen shows (a place kept
+// from a screen that is gone, or a strange value) comes up on the primary
+// screen instead, so that the player can always reach it.
+QRect PlaceCaptionedWindow(int x, int y, int width, int height) {
+  QRect r(ClampPos(x), ClampPos(y), std::max(ClampSize(width), 136), std::max(ClampSize(height), 39));
+  const QRect topEdge(r.x(), r.y(), r.width(), 24);
+  for (QScreen* screen : QGuiApplication::screens()) {
+    const QRect shown = screen->availableGeometry() & topEdge;
+    if (!shown.isEmpty() && shown.width() >= 40) return r;
+  }
+  if (QScreen* primary = QGuiApplication::primaryScreen()) {
+    const QRect area = primary->availableGeometry();
+    r.moveTopLeft(area.topLeft() + QPoint(10, 10));
+  }
+  return r;
+}
 
 // Lays a top-level window out: the menu bar along the top, the client area
 // under it.
@@ -234,6 +257,25 @@ UINT VirtualKeyOf(int key, Qt::KeyboardModifiers mods) {
   }
 }
 
+// The virtual key of a letter or digit key by its place on the keyboard, 0
+// for other keys. The virtual keys of the digit row and of the letters are
+// the same whatever the layout types there (a Cyrillic layout's letters, the
+// symbols of a layout that types digits only with Shift), so the
+// accelerators work on every layout.
+UINT VirtualKeyOfPlace(uint32_t nativeScanCode) {
+  // Set-1 scan codes of the letter rows, and the letter each stands for.
+  static const char kRows[][12] = {"QWERTYUIOP", "ASDFGHJKL", "ZXCVBNM"};
+  static const BYTE kRowStarts[] = {0x10, 0x1E, 0x2C};
+  const BYTE dik = platform::KeyOffsetOfScanCode(nativeScanCode);
+  if (dik >= 0x02 && dik <= 0x0A) return (UINT)('1' + (dik - 0x02));
+  if (dik == 0x0B) return '0';
+  for (size_t row = 0; row < 3; ++row) {
+    const size_t length = std::strlen(kRows[row]);
+    if (dik >= kRowStarts[row] && dik < kRowStarts[row] + length) return (UINT)kRows[row][dik - kRowStarts[row]];
+  }
+  return 0;
+}
+
 // The Qt key of a virtual key (the reverse of the above for letters, digits
 // and the few others).
 int QtKeyOf(UINT vk) {
@@ -255,6 +297,7 @@ int QtKeyOf(UINT vk) {
 // Queues the key message of a key event for the window.
 void QueueKey(HWND hwnd, QKeyEvent* e, bool down) {
   UINT vk = VirtualKeyOf(e->key(), e->modifiers());
+  if (vk == 0) vk = VirtualKeyOfPlace(e->nativeScanCode());
   if (vk == 0) return;
   bool alt = (e->modifiers() & Qt::AltModifier) != 0;
   UINT msg = down ? (alt ? WM_SYSKEYDOWN : WM_KEYDOWN) : (alt ? WM_SYSKEYUP : WM_KEYUP);
@@ -369,6 +412,11 @@ class TopWindow : public QWidget {
       } else if (!isMinimized() && d->minimized) {
         d->minimized = false;
         ReportSize(d, true);
+        // Restored into the foreground: the focus that minimising took comes
+        // back, even where the platform never told Qt it had gone.
+        if (!s_bIgnoreSystem && platform::DataOf(d->hwnd) == d && isActiveWindow() &&
+            d->client->hasFocus())
+          ReportFocus(d, true);
       } else if (!isMinimized()) {
         ReportSize(d, true);
       }
@@ -494,6 +542,10 @@ HWND CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindowName, D
   platform::EnsureApplication();
   if (lpClassName == nullptr) return nullptr;
   const std::string className = lpClassName;
+  if (!s_FailClass.empty() && className == s_FailClass) {
+    s_FailClass.clear();
+    return nullptr;
+  }
   const bool bStatus = className == STATUSCLASSNAMEA;
   auto cls = Classes().find(className);
   if (!bStatus && cls == Classes().end()) return nullptr;
@@ -547,7 +599,10 @@ HWND CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindowName, D
     uintptr_t menuId = (uintptr_t)cls->second.wc.lpszMenuName;
     if (hMenu == nullptr && menuId != 0 && menuId < 0x10000)
       d->menu = platform::CreateMenuBar(hwnd, (UINT)menuId, widget);
-    widget->setGeometry(ClampPos(X), ClampPos(Y), ClampSize(nWidth), ClampSize(nHeight));
+    if (dwStyle & WS_CAPTION)
+      widget->setGeometry(PlaceCaptionedWindow(X, Y, nWidth, nHeight));
+    else
+      widget->setGeometry(ClampPos(X), ClampPos(Y), ClampSize(nWidth), ClampSize(nHeight));
     LayOutTop(d);
   }
 
@@ -881,6 +936,9 @@ namespace platform_test {
 
 // Classes go; windows already made keep working.
 void UnregisterAllClasses() { Classes().clear(); }
+
+// One failed creation for the class.
+void FailWindowCreation(const char* className) { s_FailClass = className != nullptr ? className : ""; }
 
 // Runs at each PeekMessageA.
 void SetPeekMessageHook(std::function<void()> hook) { s_PeekHook = std::move(hook); }

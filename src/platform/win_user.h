@@ -207,6 +207,9 @@ namespace platform_test {
 // Forgets every registered window class, so that a test can launch the
 // windows again.
 void UnregisterAllClasses();
+// Makes the next creation of a window of the class (the status bar's too)
+// fail, once, as a window system out of resources does; empty: none.
+void FailWindowCreation(const char* className);
 // Runs the hook at the start of every PeekMessageA (empty: none).
 void SetPeekMessageHook(std::function<void()> hook);
 // Off: WaitMessage returns at once instead of sleeping, so that a test can

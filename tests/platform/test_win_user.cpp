@@ -5,11 +5,15 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QKeyEvent>
+#include <QWidget>
 #include <QEvent>
 #include <string>
 #include <vector>
 
 #include "platform/win32.h"
+#include "platform/win_user_internal.h"
 #include "resources/resource.h"
 #include "temp_dir.h"
 
@@ -19,12 +23,14 @@ namespace {
 // belong to.
 std::vector<std::pair<std::string, UINT>> s_Seen;
 LRESULT s_CreateAnswer = 0;
+UINT s_LastCommand = 0;
 HWND s_ChildMadeInCreate = nullptr;
 
 // Records every message that matters here.
 LRESULT CALLBACK ParentProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   if (msg == WM_CREATE || msg == WM_DESTROY || msg == WM_SIZE || msg == WM_MOVE || msg == WM_COMMAND)
     s_Seen.push_back({"parent", msg});
+  if (msg == WM_COMMAND) s_LastCommand = LOWORD(wParam);
   if (msg == WM_CREATE && s_CreateAnswer == 0)
     s_ChildMadeInCreate = CreateWindowExA(0, "TestChild", "", WS_CHILD | WS_VISIBLE, 0, 0, 50, 40, hwnd,
                                           NULL, NULL, NULL);
@@ -189,6 +195,36 @@ TEST_F(WinUserTest, AcceleratorsMatchKeyAndModifiers) {
   EXPECT_EQ(TranslateAcceleratorA(NULL, accel, &msg), 0);
 }
 
+// A layout that types no Latin letter or no digit on a key (Cyrillic letters,
+// digits only with Shift) still gives the key's letter or digit, by its place:
+// Ctrl+G and Ctrl+1 work on every keyboard.
+TEST_F(WinUserTest, AcceleratorsWorkOnEveryLayout) {
+  ASSERT_NE(MakeParent(), nullptr);
+  HACCEL accel = LoadAcceleratorsA(NULL, MAKEINTRESOURCE(IDR_ACCELERATOR));
+  QWidget* client = platform::DataOf(parent_)->client;
+  // X keycodes: the Linux input code plus 8 (KEY_G 34, KEY_1 2, KEY_SPACE 57).
+  struct Case {
+    int qtKey;
+    quint32 keycode;
+    int command;
+  } cases[] = {{0x041F, 34 + 8, ID_GAME_NEWGAME},  // Cyrillic PE, on the G key
+               {Qt::Key_Ampersand, 2 + 8, 40013},   // "&", on the 1 key
+               {Qt::Key_G, 0, ID_GAME_NEWGAME},
+               {Qt::Key_Space, 57 + 8, 0}};
+  for (const Case& c : cases) {
+    s_Seen.clear();
+    QKeyEvent press(QEvent::KeyPress, c.qtKey, Qt::ControlModifier, c.keycode, 0, 0);
+    QCoreApplication::sendEvent(client, &press);
+    MSG msg;
+    ASSERT_TRUE(PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE)) << c.qtKey;
+    EXPECT_EQ(TranslateAcceleratorA(parent_, accel, &msg) != 0, c.command != 0) << c.qtKey;
+    if (c.command != 0) {
+      ASSERT_EQ(s_Seen.size(), 1u);
+      EXPECT_EQ(s_LastCommand, (UINT)c.command) << c.qtKey;
+    }
+  }
+}
+
 // Strings are cut to the buffer and terminated; a missing one is empty.
 TEST_F(WinUserTest, StringsAreCutToTheBuffer) {
   char buf[8] = "xxxxxxx";
@@ -325,6 +361,11 @@ TEST_F(WinUserTest, HelpFileTopics) {
   WriteBytes(dir.path() + "/other.chm", "ITSF\x03\0\0\0binary");
   EXPECT_EQ(HtmlHelpA(NULL, (dir.path() + "/other.chm::/one.htm").c_str(), HH_DISPLAY_TOPIC, 0), nullptr);
   EXPECT_EQ(HtmlHelpA(NULL, NULL, HH_DISPLAY_TOPIC, 0), nullptr);
+  // A folder with "::" in its name still holds the file.
+  ASSERT_TRUE(QDir().mkpath(QString::fromStdString(dir.path() + "/a::b")));
+  WriteBytes(dir.path() + "/a::b/help.chm", "QN3D-HELP 1\n== welcome.htm\n<p>welcome page</p>\n");
+  EXPECT_NE(HtmlHelpA(NULL, (dir.path() + "/a::b/help.chm::/welcome.htm").c_str(), HH_DISPLAY_TOPIC, 0), nullptr);
+  EXPECT_EQ(platform_test::HelpViewerTopic(), "welcome.htm");
   platform_test::CloseHelpViewer();
   EXPECT_EQ(platform_test::HelpViewerTopic(), "");
 }

@@ -4,9 +4,13 @@
 
 #include "window_fixture.h"
 
+#include "video_main/video_fixture.h"
+
 #include <QTimer>
 
 #include <QApplication>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QWidget>
 #include <algorithm>
 #include <vector>
@@ -310,6 +314,25 @@ TEST_F(WindowTest, MoveRecordsPlaceAndViewOrigin) {
   EXPECT_NEAR(g_fFrameTime, 0.001f, 1e-5f);
 }
 
+// A place and size that no screen can show (a strange saved value, or a
+// screen that is gone) still bring the window up where the player sees it, at
+// least as large as the window system allows; that is what is kept for the
+// next start.
+TEST_F(WindowTest, StrangeSavedPlaceStillShowsTheWindow) {
+  g_nWindowX = 90000, g_nWindowY = -90000, g_nWindowW = -50, g_nWindowH = 0;
+  Launch();
+  RECT r;
+  GetWindowRect(g_hwndMain, &r);
+  EXPECT_GE(r.right - r.left, 136);
+  EXPECT_GE(r.bottom - r.top, 39);
+  const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+  EXPECT_TRUE(screen.contains(QPoint(r.left, r.top))) << r.left << "," << r.top;
+  EXPECT_EQ(g_nWindowX, r.left);
+  EXPECT_EQ(g_nWindowY, r.top);
+  EXPECT_EQ(g_nWindowW, r.right - r.left);
+  EXPECT_EQ(g_nWindowH, r.bottom - r.top);
+}
+
 // Minimising changes nothing of the layout or the recorded sizes; restoring
 // lays everything out again.
 TEST_F(WindowTest, MinimiseLeavesLayoutAndSizesAlone) {
@@ -416,4 +439,50 @@ TEST_F(WindowTest, QtFocusAndActivationBecomeMessages) {
   EXPECT_EQ(g_dwSuspendFlags, 0u);
   Pass();
   EXPECT_EQ(Frames(), frames + 1);
+}
+
+// A minimised window has no keyboard focus, so no frame runs; restoring it
+// gives the focus back and the game plays on, without the time it spent
+// minimised.
+TEST_F(WindowTest, MinimisingStopsFramesAndRestoringResumesThem) {
+  platform_test::IgnoreSystemActivation(false);
+  Launch();
+  for (int i = 0; i < 20 && g_dwSuspendFlags != 0; ++i) Pass();
+  ASSERT_EQ(g_dwSuspendFlags, 0u);
+  platform_test::SetMinimized(g_hwndMain, true);
+  EXPECT_EQ(g_dwSuspendFlags, (DWORD)SUSPEND_NOFOCUS);
+  const uint64_t frames = Frames();
+  platform_test::AdvanceClock(30000000000ull);
+  Pass();
+  EXPECT_EQ(Frames(), frames);
+  platform_test::SetMinimized(g_hwndMain, false);
+  EXPECT_EQ(g_dwSuspendFlags, 0u) << "restoring did not give the focus back";
+  platform_test::AdvanceClock(10000000ull);
+  Pass();
+  EXPECT_EQ(Frames(), frames + 1);
+  EXPECT_NEAR(g_fFrameTime, 0.01f, 1e-4f);
+}
+
+// Each creation step that fails ends the program with its own report: the
+// status bar and the view name the statement that made them, the main window
+// its sentence.
+TEST_F(WindowTest, FailedCreationStepsReportTheirStatements) {
+  const char* const kFalse = "\n\nThe statement evaluated to FALSE, which signals an error";
+  EXPECT_FATAL_AT("src/window/window.cpp",
+                  "g_hwndStatus = CreateStatusWindow(WS_CHILD | WS_VISIBLE, \"\", g_hwndMain, IDS_STATUSBAR)",
+                  kFalse, {
+                    platform_test::FailWindowCreation("msctls_statusbar32");
+                    CreateMainWindow();
+                  });
+  EXPECT_FATAL_AT("src/window/window.cpp",
+                  "CreateWindowEx(WS_EX_CLIENTEDGE, gc_ChildWindowClass, \"Plumbo View\", WS_CHILD | "
+                  "WS_VISIBLE, 0, 0, 100, 100, g_hwndMain, NULL, g_hInstance, NULL)",
+                  kFalse, {
+                    platform_test::FailWindowCreation("QN3D_MainChildWindow");
+                    CreateMainWindow();
+                  });
+  EXPECT_FATAL_TEXT("Error: unable to create main window in function LaunchWindow().", {
+    platform_test::FailWindowCreation("QN3D_MainWindow");
+    CreateMainWindow();
+  });
 }

@@ -311,3 +311,58 @@ TEST_F(WindowTest, ClosedWhileTheQuestionIsOpen) {
   EXPECT_EQ(g_nLevel, 3);
   EXPECT_EQ(g_hwndView, nullptr);
 }
+
+// Every command item of the menu shows its text and, while highlighted, its
+// hint; every accelerator reaches its command.
+TEST_F(WindowTest, EveryMenuItemHasItsTextAndHintAndEveryKeyItsCommand) {
+  Launch();
+  struct Item {
+    UINT id;
+    int popup;  // position of its popup on the menu bar
+    const char* text;
+    const char* hint;
+  } items[] = {
+      {40004, 0, "&New Game\tCtrl+G", "Start a new game"},
+      {40010, 0, "&Game Options...", "Select game options"},
+      {40005, 0, "E&xit", "Exit the game"},
+      {40006, 1, "&Statistics\tCtrl+S", "View statistics on the number of blocks you have had"},
+      {40007, 1, "&Next Block\tCtrl+N", "See the next block before it appears"},
+      {40008, 1, "3D &Options...", "Alter options affecting the way the graphics are drawn"},
+      {40009, 1, "&High Scores...", "View previous high scores and cower in shame (or gloat in triumph)"},
+      {40022, 2, "&Help...", "Display the Plumbo help file"},
+      {40002, 2, "&License...", nullptr},
+      {40003, 2, "&About...", "About Quandrel 3D"},
+  };
+  for (const Item& item : items) {
+    platform_test::OpenMenu(g_hwndMain, item.popup);
+    EXPECT_STREQ(platform_test::MenuItemText(g_hwndMain, item.id), item.text);
+    platform_test::HighlightMenuItem(g_hwndMain, item.id);
+    if (item.hint != nullptr)
+      EXPECT_EQ(Part(0), item.hint) << item.id;
+    else
+      EXPECT_NE(Part(0).find("License"), std::string::npos) << Part(0);
+    platform_test::CloseMenus();
+  }
+  platform_test::OpenMenu(g_hwndMain, 0);
+  for (UINT n = 0; n <= 9; ++n) {
+    const std::string text = "Level " + std::to_string(n) + "\tCtrl+" + std::to_string(n);
+    EXPECT_EQ(platform_test::MenuItemText(g_hwndMain, 40012 + n), text);
+    platform_test::HighlightMenuItem(g_hwndMain, 40012 + n);
+    EXPECT_EQ(Part(0), "Start a new game at level " + std::to_string(n));
+  }
+  platform_test::CloseMenus();
+
+  // The keys, with no game running so that no question comes between.
+  std::vector<std::pair<UINT, UINT>> keys = {{'G', 40004}, {'S', 40006}, {'N', 40007}, {'F', 40011}};
+  for (UINT n = 0; n <= 9; ++n) keys.push_back({'0' + n, 40012 + n});
+  for (const auto& key : keys) {
+    g_bGameRunning = FALSE;
+    platform_test::RecordMessages(true);
+    CtrlKey(key.first);
+    std::vector<UINT> commands;
+    for (const auto& r : platform_test::Records())
+      if (r.hwnd == g_hwndMain && r.message == WM_COMMAND) commands.push_back(LOWORD(r.wParam));
+    EXPECT_EQ(commands, std::vector<UINT>({key.second})) << "Ctrl+" << (char)key.first;
+  }
+  platform_test::RecordMessages(false);
+}

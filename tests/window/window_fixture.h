@@ -77,6 +77,7 @@ class WindowTest : public ::testing::Test {
     platform_test::IgnoreSystemActivation(false);
     platform_test::SetMessageWaits(true);
     platform_test::SetWaitHook(nullptr);
+    platform_test::FailWindowCreation(nullptr);
     platform_test::RecordMessages(false);
     platform_test::UseRealClock();
     platform_test::ResetDXHooks();
