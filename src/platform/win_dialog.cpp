@@ -307,6 +307,7 @@ INT_PTR DialogBoxParamA(HINSTANCE, LPCSTR lpTemplateName, HWND hWndParent, DLGPR
     });
   }
   dialog->Run();
+  platform::ReactivateOwner(hWndParent);
   if (dialog == nullptr) return -1;
   INT_PTR result = dialog->Result();
   delete dialog.data();

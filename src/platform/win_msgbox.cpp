@@ -64,6 +64,7 @@ int MessageBoxA(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uType) {
   int defaultIndex = (uType & MB_DEFBUTTON2) && count > 1 ? 1 : 0;
   box.setDefaultButton(choices[defaultIndex].button);
   int pressed = box.exec();
+  platform::ReactivateOwner(hWnd);
   for (int i = 0; i < count; ++i)
     if (pressed == choices[i].button) return choices[i].id;
   // Closed without a button (Escape or the close box): Cancel, or No, or OK.

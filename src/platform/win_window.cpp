@@ -73,6 +73,14 @@ void ForgetHandle(HWND hWnd) {
 // The widget behind a handle.
 QWidget* WidgetOf(HWND hWnd) { return hWnd ? hWnd->widget.data() : nullptr; }
 
+// Activates the owner's window again after a modal window.
+void ReactivateOwner(HWND hOwner) {
+  QWidget* owner = WidgetOf(hOwner);
+  if (owner == nullptr) return;
+  QWidget* top = owner->window();
+  if (top->isVisible() && !top->isMinimized()) top->activateWindow();
+}
+
 }  // namespace platform
 
 // Tells whether the handle's widget still exists.

@@ -21,4 +21,8 @@ HWND FindHandle(QWidget* widget);
 void ForgetHandle(HWND hWnd);
 // The widget of a handle, or null for a null or dead handle.
 QWidget* WidgetOf(HWND hWnd);
+// Gives the owner's top-level window the activation back once a modal window
+// it owned has closed, as the window system does; without a window manager
+// nobody else would.
+void ReactivateOwner(HWND hOwner);
 }  // namespace platform

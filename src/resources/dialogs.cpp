@@ -108,7 +108,7 @@ static const DLGCONTROL gc_HighScoreControls[] = {
 // ---- globals ------------------------------------------------------------------
 
 const DLGRESOURCE gc_DialogResources[] = {
-    {IDD_ABOUT, DLG_MODAL, "About Quandrel 3D", "MS Sans Serif", 8, 160, 113, gc_AboutControls,
+    {IDD_ABOUT, DLG_MODAL | WS_SYSMENU, "About Quandrel 3D", "MS Sans Serif", 8, 160, 113, gc_AboutControls,
      COUNT(gc_AboutControls)},
     {IDD_GAMEOPTIONS, DLG_MODAL | WS_SYSMENU, "Game Options", "MS Sans Serif", 8, 322, 164,
      gc_GameOptionsControls, COUNT(gc_GameOptionsControls)},

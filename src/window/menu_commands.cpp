@@ -102,8 +102,9 @@ void InitMenuPopup(HMENU hMenu) {
   }
 }
 
-// The version and date replace the template's placeholders; only OK ends
-// the box.
+// The version and date replace the template's placeholders. OK ends the box
+// with 1; Escape and the close box end it too, as players expect of a box
+// that only shows something.
 INT_PTR CALLBACK AboutDlgProc(HWND hDlg, UINT uMsg, WPARAM wParam, LPARAM) {
   switch (uMsg) {
     case WM_INITDIALOG:
@@ -112,6 +113,7 @@ INT_PTR CALLBACK AboutDlgProc(HWND hDlg, UINT uMsg, WPARAM wParam, LPARAM) {
       return TRUE;
     case WM_COMMAND:
       if (LOWORD(wParam) == IDOK) EndDialog(hDlg, 1);
+      if (LOWORD(wParam) == IDCANCEL) EndDialog(hDlg, IDCANCEL);
       return TRUE;
     default: return FALSE;
   }

@@ -111,6 +111,27 @@ TEST_F(DialogLayer, InitDialogGetsParameterAndFirstTabStopThenClickEnds) {
   EXPECT_FALSE(IsWindow(hSeen));
 }
 
+// When a dialog closes its owner's window is the active one again, as the
+// window system makes it; without that the game would stay suspended after a
+// dialog where no window manager hands the activation back.
+TEST_F(DialogLayer, OwnerIsActiveAgainAfterTheDialog) {
+  QWidget owner;
+  owner.resize(200, 150);
+  owner.show();
+  owner.activateWindow();
+  QApplication::processEvents();
+  ASSERT_EQ(QApplication::activeWindow(), &owner);
+  g_proc = EndOnCommand;
+  platform_test::SetDialogScript([](HWND hDlg, int) {
+    EXPECT_NE(QApplication::activeWindow(), nullptr);
+    platform_test::ClickDlgItem(hDlg, IDOK);
+  });
+  EXPECT_EQ(DialogBoxParamA(nullptr, MAKEINTRESOURCE(IDD_ABOUT), platform::HandleOf(&owner), RecordingProc, 0), IDOK);
+  platform_test::SetDialogScript(nullptr);
+  QApplication::processEvents();
+  EXPECT_EQ(QApplication::activeWindow(), &owner);
+}
+
 TEST_F(DialogLayer, EndDialogDuringInitReturnsAtOnceWithoutShowing) {
   g_proc = [](HWND hDlg, UINT msg, WPARAM, LPARAM) -> INT_PTR {
     if (msg == WM_INITDIALOG) EndDialog(hDlg, 42);
