@@ -461,9 +461,19 @@ void Context::Spans(const Vertex* const* v, const int64_t* X, const int64_t* Y, 
   // gradient steeper than a few thousand steps per pixel only occurs on
   // slivers whose spans are a single pixel wide. Bounding it keeps four
   // steps of 16.16 fixed point (the four-wide lanes) inside 32 bits.
-  int32_t cstep[3] = {};
+  alignas(16) int32_t cstep[4] = {};
+#if defined(__SSE2__)
+  if (kGouraud) {
+    const __m128 bound = _mm_set1_ps(4096.0f);
+    const __m128 gx = _mm_setr_ps(grad[0][0], grad[1][0], grad[2][0], 0.0f);
+    _mm_store_si128(reinterpret_cast<__m128i*>(cstep),
+                    _mm_cvttps_epi32(_mm_mul_ps(_mm_min_ps(_mm_max_ps(gx, _mm_sub_ps(_mm_setzero_ps(), bound)), bound),
+                                                _mm_set1_ps(65536.0f))));
+  }
+#else
   for (int ch = 0; ch < 3; ++ch)
     cstep[ch] = static_cast<int32_t>(std::clamp(grad[ch][0], -4096.0f, 4096.0f) * 65536.0f);
+#endif
 #if defined(__SSE2__)
   // Colours are kept one pixel to a vector, in the pixel's own byte order
   // (b, g, r, a), so that packing four of them gives the four pixels.
