@@ -121,26 +121,50 @@ TEST_F(GameFrameTest, EveryFrameStartsFromBlack) {
   EXPECT_TRUE(IsBlack(PixelAt(without, ToScreen(-0.5f, 0.3f, -0.5f))));
 }
 
+// A keyboard in front of a main window, the keys bound as the default set
+// binds them, and a seeded game whose first frame has taken the keyboard;
+// everything is put back afterwards.
+class KeyboardGame {
+ public:
+  KeyboardGame() {
+    g_hwndMain = platform::HandleOf(&main_);
+    platform_test::ResetDIHooks();
+    platform_test::SetKeyboardForeground(platform_test::KeyboardForeground::Always);
+    g_uKeyLeft = DIK_NUMPAD7;
+    g_uKeyDown = DIK_LSHIFT;
+    g_uKeyDrop = DIK_SPACE;
+    InitInput();
+    g_bRandomSeeded = 1;
+    srand(7);
+    NewGame(0);
+    g_fFrameTime = 0.01f;
+    GameFrame();  // takes the keyboard
+  }
+  ~KeyboardGame() {
+    g_bGameRunning = 0;
+    ReleaseInput();
+    g_bDownHeld = 0;
+    g_uKeyLeft = uLeft_, g_uKeyDown = uDown_, g_uKeyDrop = uDrop_;
+    g_hwndMain = nullptr;
+    platform_test::ResetDIHooks();
+  }
+  // A key pressed and let go.
+  static void Tap(BYTE dik) {
+    platform_test::InjectKey(dik, true);
+    platform_test::InjectKey(dik, false);
+  }
+
+ private:
+  QWidget main_;
+  const UINT uLeft_ = g_uKeyLeft, uDown_ = g_uKeyDown, uDrop_ = g_uKeyDrop;
+};
+
 // The keys of a frame are played before the game steps: a Down pressed since
 // the last frame already speeds this frame's fall. No game, no reading.
 TEST_F(GameFrameTest, KeysArePlayedBeforeTheGameSteps) {
-  QWidget main;
-  g_hwndMain = platform::HandleOf(&main);
-  platform_test::ResetDIHooks();
-  platform_test::SetKeyboardForeground(platform_test::KeyboardForeground::Always);
-  const UINT uLeft = g_uKeyLeft, uDown = g_uKeyDown;
-  g_uKeyLeft = DIK_NUMPAD7;
-  g_uKeyDown = DIK_LSHIFT;
-  InitInput();
-  g_bRandomSeeded = 1;
-  srand(7);
-  NewGame(0);
-  g_fFrameTime = 0.01f;
-  GameFrame();  // takes the keyboard
+  KeyboardGame game;
   const INT x0 = g_nShapeX, y0 = g_nShapeY;
-
-  platform_test::InjectKey(DIK_NUMPAD7, true);
-  platform_test::InjectKey(DIK_NUMPAD7, false);
+  KeyboardGame::Tap(DIK_NUMPAD7);
   platform_test::InjectKey(DIK_LSHIFT, true);
   g_fFrameTime = 0.12f;
   GameFrame();
@@ -153,39 +177,16 @@ TEST_F(GameFrameTest, KeysArePlayedBeforeTheGameSteps) {
   platform_test::InjectKey(DIK_NUMPAD7, true);
   GameFrame();
   EXPECT_EQ(platform_test::PlatformCallCount("IDirectInputDevice_GetDeviceData"), 0u);
-
-  ReleaseInput();
-  g_bDownHeld = 0;
-  g_uKeyLeft = uLeft;
-  g_uKeyDown = uDown;
-  g_hwndMain = nullptr;
-  platform_test::ResetDIHooks();
 }
 
 // Keys pressed while no game runs (at the final well, before choosing a new
 // game) are not played on the new game's first block; the keys of the new
 // game are.
 TEST_F(GameFrameTest, ANewGameStartsWithoutTheKeysOfTheTimeBefore) {
-  QWidget main;
-  g_hwndMain = platform::HandleOf(&main);
-  platform_test::ResetDIHooks();
-  platform_test::SetKeyboardForeground(platform_test::KeyboardForeground::Always);
-  const UINT uLeft = g_uKeyLeft, uDrop = g_uKeyDrop;
-  g_uKeyLeft = DIK_NUMPAD7;
-  g_uKeyDrop = DIK_SPACE;
-  InitInput();
-  g_bRandomSeeded = 1;
-  srand(7);
-  NewGame(0);
-  g_fFrameTime = 0.01f;
-  GameFrame();  // takes the keyboard
+  KeyboardGame game;
   g_bGameRunning = 0;
   GameFrame();  // the game is over; the final well stays
-
-  for (BYTE dik : {DIK_NUMPAD7, DIK_NUMPAD7, DIK_SPACE}) {
-    platform_test::InjectKey(dik, true);
-    platform_test::InjectKey(dik, false);
-  }
+  for (BYTE dik : {DIK_NUMPAD7, DIK_NUMPAD7, DIK_SPACE}) KeyboardGame::Tap(dik);
   GameFrame();
   NewGame(0);
   const INT x0 = g_nShapeX, y0 = g_nShapeY;
@@ -197,15 +198,7 @@ TEST_F(GameFrameTest, ANewGameStartsWithoutTheKeysOfTheTimeBefore) {
   EXPECT_EQ(g_nShapeX, x0);
   EXPECT_EQ(g_nShapeY, y0);
 
-  platform_test::InjectKey(DIK_NUMPAD7, true);
-  platform_test::InjectKey(DIK_NUMPAD7, false);
+  KeyboardGame::Tap(DIK_NUMPAD7);
   GameFrame();
   EXPECT_EQ(g_nShapeX, x0 - 1);
-
-  g_bGameRunning = 0;
-  ReleaseInput();
-  g_uKeyLeft = uLeft;
-  g_uKeyDrop = uDrop;
-  g_hwndMain = nullptr;
-  platform_test::ResetDIHooks();
 }
