@@ -11,12 +11,15 @@ namespace raster {
 
 // ---- types ----------------------------------------------------------------
 
-// A vertex after transformation and lighting.
-struct Vertex {
+// A vertex after transformation and lighting. Colour and depth lie side by
+// side, so that a triangle's set-up reads them as one.
+struct alignas(16) Vertex {
   float x, y, z, w;  // clip coordinates
   float r, g, b;     // colour, 0 to 255
+  float sz;          // depth (valid when out is 0)
+  float sx, sy;      // screen position (valid when out is 0)
+  int32_t X, Y;      // screen position in 1/16 pixel, rounded (valid when out is 0)
   uint32_t out;      // one bit per clip plane the vertex lies outside
-  float sx, sy, sz;  // screen position and depth (valid when out is 0)
 };
 
 // Where and how primitives are drawn.
@@ -44,6 +47,7 @@ struct Context {
       v.sz = v.z * rw;
       v.out = (v.sx < guardL_ ? 4u : 0u) | (v.sx > guardR_ ? 8u : 0u) | (v.sy < guardT_ ? 16u : 0u) |
               (v.sy > guardB_ ? 32u : 0u);
+      if (v.out == 0) v.X = Snap(v.sx), v.Y = Snap(v.sy);
       return;
     }
     uint32_t out = 0;
@@ -57,6 +61,14 @@ struct Context {
 
   // Smallest w kept, so that the division by w stays finite.
   static constexpr float kMinW = 1e-6f;
+  // Sub-pixel steps per pixel of the snapped positions.
+  static constexpr int kSub = 16;
+  // A screen coordinate inside the guard band to the nearest 1/16 pixel,
+  // halves away from zero.
+  static int32_t Snap(float s) {
+    const float v = s * kSub;
+    return static_cast<int32_t>(v >= 0.0f ? v + 0.5f : v - 0.5f);
+  }
 
   void Point(const Vertex& a) const;
   void Line(const Vertex& a, const Vertex& b) const;
@@ -79,6 +91,8 @@ struct Context {
   template <bool kZ, bool kGouraud, bool kChecked>
   void Spans(const Vertex* const* v, const int64_t* X, const int64_t* Y, int64_t area, const Vertex& flat,
              bool farInside) const;
+  template <bool kGouraud>
+  void Fill(const Vertex* const* v, const int64_t* X, const int64_t* Y, int64_t area, const Vertex& flat) const;
 };
 
 }  // namespace raster
