@@ -308,16 +308,14 @@ HRESULT Vp_Clear(IDirect3DViewport2* This, DWORD dwCount, LPD3DRECT lpRects, DWO
       // Whole rows are one run of memory: one fill each.
       const ptrdiff_t from = static_cast<ptrdiff_t>(t * rr), to = static_cast<ptrdiff_t>(bb * rr);
       if (dwFlags & D3DCLEAR_ZBUFFER) dx::FillFar(z->depth.data() + from, static_cast<size_t>(to - from));
-      if (dwFlags & D3DCLEAR_TARGET) std::memset(target->pixels.data() + from, 0, static_cast<size_t>(to - from) * 4);
+      if (dwFlags & D3DCLEAR_TARGET) dx::FillColour(target->pixels.data() + from, static_cast<size_t>(to - from), 0);
       continue;
     }
     for (int64_t y = t; y < bb; ++y) {
       const size_t row = static_cast<size_t>(y) * static_cast<size_t>(target->width);
       if (dwFlags & D3DCLEAR_ZBUFFER)
         dx::FillFar(z->depth.data() + row + l, static_cast<size_t>(rr - l));
-      if (dwFlags & D3DCLEAR_TARGET)
-        std::fill(target->pixels.begin() + static_cast<ptrdiff_t>(row + l),
-                  target->pixels.begin() + static_cast<ptrdiff_t>(row + rr), 0u);
+      if (dwFlags & D3DCLEAR_TARGET) dx::FillColour(target->pixels.data() + row + l, static_cast<size_t>(rr - l), 0);
     }
   }
   return D3D_OK;
