@@ -714,28 +714,22 @@ HRESULT TransformVertices(DeviceObj* self, D3DVERTEXTYPE type, LPCVOID data, DWO
   }
   // More lights than that are rare: they take the one-at-a-time way below.
   for (; nLaned == self->lights.size() && i + 4 <= count; i += 4) {
-    const D3DVERTEX* v = in + i;
-    const __m128 x = _mm_setr_ps(v[0].x, v[1].x, v[2].x, v[3].x);
-    const __m128 y = _mm_setr_ps(v[0].y, v[1].y, v[2].y, v[3].y);
-    const __m128 z = _mm_setr_ps(v[0].z, v[1].z, v[2].z, v[3].z);
-    const __m128 nx0 = _mm_setr_ps(v[0].nx, v[1].nx, v[2].nx, v[3].nx);
-    const __m128 ny0 = _mm_setr_ps(v[0].ny, v[1].ny, v[2].ny, v[3].ny);
-    const __m128 nz0 = _mm_setr_ps(v[0].nz, v[1].nz, v[2].nz, v[3].nz);
+    // Each record is two rows of four: position and normal x, then normal y
+    // and z and the texture coordinates. Four records turned into lanes.
+    static_assert(sizeof(D3DVERTEX) == 8 * sizeof(float), "two rows of four");
+    const float* v = &in[i].x;
+    __m128 x = _mm_loadu_ps(v), y = _mm_loadu_ps(v + 8), z = _mm_loadu_ps(v + 16), nx0 = _mm_loadu_ps(v + 24);
+    __m128 ny0 = _mm_loadu_ps(v + 4), nz0 = _mm_loadu_ps(v + 12), tu = _mm_loadu_ps(v + 20), tv = _mm_loadu_ps(v + 28);
+    _MM_TRANSPOSE4_PS(x, y, z, nx0);
+    _MM_TRANSPOSE4_PS(ny0, nz0, tu, tv);
+    (void)tu, (void)tv;
     auto dot3 = [](__m128 a, __m128 b, __m128 c, __m128 ma, __m128 mb, __m128 mc) {
       return _mm_add_ps(_mm_add_ps(_mm_mul_ps(a, ma), _mm_mul_ps(b, mb)), _mm_mul_ps(c, mc));
     };
-    {
-      alignas(16) float cx[4], cy[4], cz[4], cw[4];
-      _mm_store_ps(cx, _mm_add_ps(dot3(x, y, z, m11, m21, m31), m41));
-      _mm_store_ps(cy, _mm_add_ps(dot3(x, y, z, m12, m22, m32), m42));
-      _mm_store_ps(cz, _mm_add_ps(dot3(x, y, z, m13, m23, m33), m43));
-      _mm_store_ps(cw, _mm_add_ps(dot3(x, y, z, m14, m24, m34), m44));
-      for (int j = 0; j < 4; ++j) {
-        raster::Vertex& o = self->verts[i + j];
-        o.x = cx[j], o.y = cy[j], o.z = cz[j], o.w = cw[j];
-      }
-      ctx.ProjectFour(&self->verts[i]);
-    }
+    const __m128 cx = _mm_add_ps(dot3(x, y, z, m11, m21, m31), m41);
+    const __m128 cy = _mm_add_ps(dot3(x, y, z, m12, m22, m32), m42);
+    const __m128 cz = _mm_add_ps(dot3(x, y, z, m13, m23, m33), m43);
+    const __m128 cw = _mm_add_ps(dot3(x, y, z, m14, m24, m34), m44);
     const __m128 wx = _mm_add_ps(dot3(x, y, z, w11, w21, w31), w41);
     const __m128 wy = _mm_add_ps(dot3(x, y, z, w12, w22, w32), w42);
     const __m128 wz = _mm_add_ps(dot3(x, y, z, w13, w23, w33), w43);
@@ -765,14 +759,9 @@ HRESULT TransformVertices(DeviceObj* self, D3DVERTEXTYPE type, LPCVOID data, DWO
       g = _mm_add_ps(g, _mm_mul_ps(l.g, k4));
       b = _mm_add_ps(b, _mm_mul_ps(l.b, k4));
     }
-    alignas(16) float rr[4], gg[4], bb[4];
-    _mm_store_ps(rr, _mm_mul_ps(_mm_min_ps(_mm_max_ps(r, zero), one), full));
-    _mm_store_ps(gg, _mm_mul_ps(_mm_min_ps(_mm_max_ps(g, zero), one), full));
-    _mm_store_ps(bb, _mm_mul_ps(_mm_min_ps(_mm_max_ps(b, zero), one), full));
-    for (int j = 0; j < 4; ++j) {
-      raster::Vertex& o = self->verts[i + j];
-      o.r = rr[j], o.g = gg[j], o.b = bb[j];
-    }
+    ctx.StoreFour(&self->verts[i], cx, cy, cz, cw, _mm_mul_ps(_mm_min_ps(_mm_max_ps(r, zero), one), full),
+                  _mm_mul_ps(_mm_min_ps(_mm_max_ps(g, zero), one), full),
+                  _mm_mul_ps(_mm_min_ps(_mm_max_ps(b, zero), one), full));
   }
 #endif
   for (; i < count; ++i) {

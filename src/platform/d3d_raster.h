@@ -4,6 +4,9 @@
 #pragma once
 
 #include <cstdint>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "platform/d3d.h"
 
@@ -20,6 +23,7 @@ struct alignas(16) Vertex {
   float sx, sy;      // screen position (valid when out is 0)
   int32_t X, Y;      // screen position in 1/16 pixel, rounded (valid when out is 0)
   uint32_t out;      // one bit per clip plane the vertex lies outside
+  uint32_t outZ;     // not 0 when the depth lies outside 0 to 1 (valid when out is 0)
 };
 
 // Where and how primitives are drawn.
@@ -47,6 +51,7 @@ struct Context {
       v.sz = v.z * rw;
       v.out = (v.sx < guardL_ ? 4u : 0u) | (v.sx > guardR_ ? 8u : 0u) | (v.sy < guardT_ ? 16u : 0u) |
               (v.sy > guardB_ ? 32u : 0u);
+      v.outZ = !(v.sz >= 0.0f && v.sz <= 1.0f);
       if (v.out == 0) v.X = Snap(v.sx), v.Y = Snap(v.sy);
       return;
     }
@@ -58,6 +63,11 @@ struct Context {
 
   // Project for four vertices in a row, the same arithmetic four at a time.
   void ProjectFour(Vertex* v) const;
+#if defined(__SSE2__)
+  // Stores four vertices given one to a lane (clip coordinates and colour)
+  // and projects them as ProjectFour does.
+  void StoreFour(Vertex* v, __m128 x, __m128 y, __m128 z, __m128 w, __m128 r, __m128 g, __m128 b) const;
+#endif
 
   // Smallest w kept, so that the division by w stays finite.
   static constexpr float kMinW = 1e-6f;
@@ -87,12 +97,14 @@ struct Context {
     return q[0] * v.x + q[1] * v.y + q[2] * v.z + q[3] * v.w + q[4];
   }
   Vertex Lerp(const Vertex& a, const Vertex& b, float t) const;
+  void ClipTriangle(const Vertex& a, const Vertex& b, const Vertex& c) const;
   void RasterTriangle(const Vertex& a, const Vertex& b, const Vertex& c, const Vertex& flat) const;
+  void AnySpans(const Vertex* const* v, int64_t area, const Vertex& flat, bool farInside) const;
   template <bool kZ, bool kGouraud, bool kChecked>
   void Spans(const Vertex* const* v, const int64_t* X, const int64_t* Y, int64_t area, const Vertex& flat,
              bool farInside) const;
   template <bool kGouraud>
-  void Fill(const Vertex* const* v, const int64_t* X, const int64_t* Y, int64_t area, const Vertex& flat) const;
+  void Fill(const Vertex* const* v, int64_t area, const Vertex& flat) const;
 };
 
 }  // namespace raster

@@ -606,12 +606,14 @@ TEST(DxViewport, FourAtATimeProjectsAsOneAtATime) {
   vp.dvClipX = -1.0f, vp.dvClipY = 0.75f, vp.dvClipWidth = 2.0f, vp.dvClipHeight = 1.5f;
   vp.dvMinZ = 0.0f, vp.dvMaxZ = 1.0f;
   ctx.SetViewport(vp, 640, 480);
-  // Groups inside, in the guard band, beyond it on every side, and groups
-  // with a vertex behind the camera or in front of the near plane.
+  // Groups inside, in the guard band, beyond it on every side, beyond the
+  // far plane, and groups with a vertex behind the camera or in front of the
+  // near plane.
   const float clip[][4] = {{0.1f, 0.2f, 0.5f, 1.0f},   {-0.9f, 0.7f, 0.1f, 1.0f},  {3.7f, 0.0f, 0.4f, 2.0f},
-                           {0.3f, -0.4f, 0.9f, 0.5f},  {500.f, 0.0f, 0.5f, 1.0f},  {-500.f, 1.0f, 0.5f, 1.0f},
-                           {0.0f, 500.f, 0.5f, 1.0f},  {0.0f, -500.f, 0.5f, 1.0f}, {0.2f, 0.2f, 0.5f, -1.0f},
-                           {0.2f, 0.2f, -0.1f, 1.0f},  {0.2f, 0.2f, 0.5f, 0.0f},   {1.0f, 1.0f, 1.0f, 3.0f}};
+                           {0.3f, -0.4f, 0.9f, 0.5f},  {0.1f, -0.3f, 1.5f, 1.0f},  {500.f, 0.0f, 0.5f, 1.0f},
+                           {-500.f, 1.0f, 0.5f, 1.0f}, {0.0f, 500.f, 0.5f, 1.0f},  {0.0f, -500.f, 0.5f, 1.0f},
+                           {0.2f, 0.2f, 0.5f, -1.0f},  {0.2f, 0.2f, -0.1f, 1.0f},  {0.2f, 0.2f, 0.5f, 0.0f},
+                           {1.0f, 1.0f, 1.0f, 3.0f}};
   const int n = sizeof(clip) / sizeof(clip[0]);
   for (int g = 0; g + 4 <= n; ++g) {
     raster::Vertex one[4] = {}, four[4] = {};
@@ -625,7 +627,11 @@ TEST(DxViewport, FourAtATimeProjectsAsOneAtATime) {
     for (int j = 0; j < 4; ++j) {
       EXPECT_EQ(four[j].out, one[j].out) << g << "+" << j;
       if (one[j].out == 0) {
-        EXPECT_EQ(std::memcmp(&four[j].sx, &one[j].sx, 3 * sizeof(float)), 0) << g << "+" << j;
+        const float got[3] = {four[j].sx, four[j].sy, four[j].sz}, want[3] = {one[j].sx, one[j].sy, one[j].sz};
+        EXPECT_EQ(std::memcmp(got, want, sizeof(got)), 0) << g << "+" << j;
+        EXPECT_EQ(four[j].X, one[j].X) << g << "+" << j;
+        EXPECT_EQ(four[j].Y, one[j].Y) << g << "+" << j;
+        EXPECT_EQ(four[j].outZ, one[j].outZ) << g << "+" << j;
       }
     }
   }
