@@ -68,6 +68,29 @@ struct LightPrep {
 // Lights lit four vertices at a time; the game uses three.
 constexpr size_t kLanedLights = 8;
 
+// The vertices of one draw call of the last scene, transformed and lit, with
+// everything they were made from. The game draws much the same scene frame
+// after frame (the cubes at rest, the statistics shapes), so the draw call at
+// the same place in the next scene usually finds its vertices here.
+struct DrawMemo {
+  bool bValid = false;
+  D3DVERTEXTYPE type = D3DVT_VERTEX;
+  DWORD count = 0;
+  D3DMATRIX world = {}, combined = {};
+  D3DMATERIAL mat = {};
+  D3DCOLOR ambient = 0;
+  std::vector<LightPrep> lights;
+  D3DVIEWPORT2 viewport = {};
+  int width = 0, height = 0;
+  std::vector<unsigned char> input;
+  std::vector<raster::Vertex> output;
+};
+
+// Draw calls of a scene remembered, and vertices per call: enough for the
+// game's scenes, bounded so that the memory stays small (under 2 MB).
+constexpr size_t kMemoCalls = 512;
+constexpr DWORD kMemoVertices = 32;
+
 struct DeviceObj : dx::Object {
   Face<IDirect3DDevice2, DeviceObj> face;
   dx::SurfaceObj* target = nullptr;      // holds a reference
@@ -85,6 +108,8 @@ struct DeviceObj : dx::Object {
   D3DCOLOR ambient = 0;
   std::vector<raster::Vertex> verts;  // reused from call to call
   std::vector<LightPrep> lights;
+  std::vector<DrawMemo> memos;  // the draw calls of the last scene, in order
+  size_t memoNext = 0;          // the draw call of this scene
   // The viewport mapping and clip planes of the last draw, rebuilt only when
   // the viewport or the target's size changes.
   raster::Context viewCache;
@@ -458,6 +483,7 @@ HRESULT Dev_BeginScene(IDirect3DDevice2* This) {
   if (self->bInScene) return D3DERR_SCENE_IN_SCENE;
   if (TargetLost(self)) return DDERR_SURFACELOST;
   self->bInScene = true;
+  self->memoNext = 0;
   if (std::vector<uint32_t>* counts = dx::PixelCounts(self->target->width, self->target->height))
     std::fill(counts->begin(), counts->end(), 0u);
   return D3D_OK;
@@ -639,18 +665,117 @@ void PrepareLights(DeviceObj* self, const D3DMATERIAL& mat) {
   }
 }
 
-// Transforms (and for D3DVERTEX lights) every vertex of a call once.
+// Light records compared bit for bit.
+bool SameLights(const std::vector<LightPrep>& a, const std::vector<LightPrep>& b) {
+  if (a.size() != b.size()) return false;
+  for (size_t k = 0; k < a.size(); ++k) {
+    const LightPrep& x = a[k];
+    const LightPrep& y = b[k];
+    const float fx[11] = {x.px, x.py, x.pz, x.range2, x.invRange, x.a0, x.a1, x.a2, x.r, x.g, x.b};
+    const float fy[11] = {y.px, y.py, y.pz, y.range2, y.invRange, y.a0, y.a1, y.a2, y.r, y.g, y.b};
+    if (x.bPoint != y.bPoint || std::memcmp(fx, fy, sizeof(fx)) != 0) return false;
+  }
+  return true;
+}
+
+// Bytes of one vertex record of the type.
+size_t RecordSize(D3DVERTEXTYPE type) { return type == D3DVT_VERTEX ? sizeof(D3DVERTEX) : sizeof(D3DLVERTEX); }
+
+// Whether the memo holds the vertices this call would make: the same
+// records, transforms, mapping, and for lit vertices material and lights.
+// Compared bit for bit, so that what it holds is exactly what would be made.
+bool MemoHolds(const DrawMemo& memo, const DeviceObj* self, D3DVERTEXTYPE type, LPCVOID data, DWORD count,
+               const D3DMATERIAL& mat) {
+  if (!memo.bValid || memo.type != type || memo.count != count) return false;
+  if (memo.width != self->viewCacheW || memo.height != self->viewCacheH ||
+      std::memcmp(&memo.viewport, &self->viewCacheKey, sizeof(D3DVIEWPORT2)) != 0 ||
+      std::memcmp(&memo.combined, &self->combined, sizeof(D3DMATRIX)) != 0)
+    return false;
+  if (type == D3DVT_VERTEX &&
+      (std::memcmp(&memo.world, &self->world, sizeof(D3DMATRIX)) != 0 ||
+       std::memcmp(&memo.mat, &mat, sizeof(D3DMATERIAL)) != 0 || memo.ambient != self->ambient ||
+       !SameLights(memo.lights, self->lights)))
+    return false;
+  return std::memcmp(memo.input.data(), data, count * RecordSize(type)) == 0;
+}
+
+// Keeps what this call made for the same call of the next scene; without
+// the memory for it, the memo is dropped and the next scene makes them anew.
+void KeepMemo(DrawMemo& memo, const DeviceObj* self, D3DVERTEXTYPE type, LPCVOID data, DWORD count,
+              const D3DMATERIAL& mat) {
+  memo.bValid = false;
+  try {
+    const unsigned char* bytes = static_cast<const unsigned char*>(data);
+    memo.input.assign(bytes, bytes + count * RecordSize(type));
+    memo.output.assign(self->verts.begin(), self->verts.begin() + count);
+    memo.lights = self->lights;
+  } catch (const std::bad_alloc&) {
+    return;
+  }
+  memo.type = type;
+  memo.count = count;
+  memo.world = self->world;
+  memo.combined = self->combined;
+  memo.mat = mat;
+  memo.ambient = self->ambient;
+  memo.viewport = self->viewCacheKey;
+  memo.width = self->viewCacheW;
+  memo.height = self->viewCacheH;
+  memo.bValid = true;
+}
+
+// The memo for this draw call of the scene, or null when calls this large
+// or this many are not remembered.
+DrawMemo* NextMemo(DeviceObj* self, DWORD count) {
+  const size_t at = self->memoNext++;
+  if (at >= kMemoCalls || count > kMemoVertices) return nullptr;
+  try {
+    if (self->memos.size() <= at) self->memos.resize(at + 1);
+  } catch (const std::bad_alloc&) {
+    return nullptr;
+  }
+  return &self->memos[at];
+}
+
+void LightVertices(DeviceObj* self, D3DVERTEXTYPE type, LPCVOID data, DWORD count, const raster::Context& ctx,
+                   const D3DMATERIAL& mat);
+
+// Transforms (and for D3DVERTEX lights) every vertex of a call once, or
+// finds them made by the same call of the last scene.
 HRESULT TransformVertices(DeviceObj* self, D3DVERTEXTYPE type, LPCVOID data, DWORD count,
-                          const raster::Context& ctx) {
+                          const raster::Context& ctx, const raster::Vertex** out) {
   if (self->bCombinedStale) {
     self->combined = Multiply(Multiply(self->world, self->view), self->projection);
     self->bCombinedStale = false;
+  }
+  D3DMATERIAL mat = {};
+  if (type == D3DVT_VERTEX) {
+    if (const MaterialObj* material = MaterialOf(self->material)) mat = material->data;
+    try {
+      PrepareLights(self, mat);
+    } catch (const std::bad_alloc&) {
+      return DDERR_OUTOFMEMORY;
+    }
+  }
+  DrawMemo* memo = NextMemo(self, count);
+  if (memo != nullptr && MemoHolds(*memo, self, type, data, count, mat)) {
+    *out = memo->output.data();
+    return D3D_OK;
   }
   try {
     if (self->verts.size() < count) self->verts.resize(count);
   } catch (const std::bad_alloc&) {
     return DDERR_OUTOFMEMORY;
   }
+  LightVertices(self, type, data, count, ctx, mat);
+  if (memo != nullptr) KeepMemo(*memo, self, type, data, count, mat);
+  *out = self->verts.data();
+  return D3D_OK;
+}
+
+// The transform and lighting themselves, into the device's vertices.
+void LightVertices(DeviceObj* self, D3DVERTEXTYPE type, LPCVOID data, DWORD count, const raster::Context& ctx,
+                   const D3DMATERIAL& mat) {
   const D3DMATRIX& m = self->combined;
   auto place = [&](raster::Vertex& o, float x, float y, float z) {
     o.x = x * m._11 + y * m._21 + z * m._31 + m._41;
@@ -669,16 +794,9 @@ HRESULT TransformVertices(DeviceObj* self, D3DVERTEXTYPE type, LPCVOID data, DWO
       o.g = static_cast<float>((in[i].color >> 8) & 0xFF);
       o.b = static_cast<float>(in[i].color & 0xFF);
     }
-    return D3D_OK;
+    return;
   }
 
-  D3DMATERIAL mat = {};
-  if (const MaterialObj* material = MaterialOf(self->material)) mat = material->data;
-  try {
-    PrepareLights(self, mat);
-  } catch (const std::bad_alloc&) {
-    return DDERR_OUTOFMEMORY;
-  }
   const float ambR = static_cast<float>((self->ambient >> 16) & 0xFF) / 255.0f;
   const float ambG = static_cast<float>((self->ambient >> 8) & 0xFF) / 255.0f;
   const float ambB = static_cast<float>(self->ambient & 0xFF) / 255.0f;
@@ -797,7 +915,6 @@ HRESULT TransformVertices(DeviceObj* self, D3DVERTEXTYPE type, LPCVOID data, DWO
     o.g = std::clamp(g, 0.0f, 1.0f) * 255.0f;
     o.b = std::clamp(b, 0.0f, 1.0f) * 255.0f;
   }
-  return D3D_OK;
 }
 
 // Sets the rasterizer up for the device's target, viewport and states.
@@ -825,8 +942,7 @@ raster::Context MakeContext(DeviceObj* self) {
 
 // Draws the primitives whose vertex numbers come from index(i).
 template <class Index>
-void Assemble(const raster::Context& ctx, const std::vector<raster::Vertex>& v, D3DPRIMITIVETYPE type, DWORD n,
-              Index index) {
+void Assemble(const raster::Context& ctx, const raster::Vertex* v, D3DPRIMITIVETYPE type, DWORD n, Index index) {
   switch (type) {
     case D3DPT_POINTLIST:
       for (DWORD i = 0; i < n; ++i) ctx.Point(v[index(i)]);
@@ -873,8 +989,9 @@ HRESULT Dev_DrawPrimitive(IDirect3DDevice2* This, D3DPRIMITIVETYPE ptype, D3DVER
   if (HRESULT hr = DrawReady(self); FAILED(hr)) return hr;
   if (count == 0) return D3D_OK;
   const raster::Context ctx = MakeContext(self);
-  if (HRESULT hr = TransformVertices(self, vtype, verts, count, ctx); FAILED(hr)) return hr;
-  Assemble(ctx, self->verts, ptype, count, [](DWORD i) { return i; });
+  const raster::Vertex* v = nullptr;
+  if (HRESULT hr = TransformVertices(self, vtype, verts, count, ctx, &v); FAILED(hr)) return hr;
+  Assemble(ctx, v, ptype, count, [](DWORD i) { return i; });
   return D3D_OK;
 }
 
@@ -894,8 +1011,9 @@ HRESULT Dev_DrawIndexedPrimitive(IDirect3DDevice2* This, D3DPRIMITIVETYPE ptype,
   if (HRESULT hr = DrawReady(self); FAILED(hr)) return hr;
   if (icount == 0) return D3D_OK;
   const raster::Context ctx = MakeContext(self);
-  if (HRESULT hr = TransformVertices(self, vtype, verts, vcount, ctx); FAILED(hr)) return hr;
-  Assemble(ctx, self->verts, ptype, icount, [indices](DWORD i) { return static_cast<DWORD>(indices[i]); });
+  const raster::Vertex* v = nullptr;
+  if (HRESULT hr = TransformVertices(self, vtype, verts, vcount, ctx, &v); FAILED(hr)) return hr;
+  Assemble(ctx, v, ptype, icount, [indices](DWORD i) { return static_cast<DWORD>(indices[i]); });
   return D3D_OK;
 }
 

@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <functional>
+#include <vector>
 
 #include "platform/d3d_raster.h"
 #include "platform/dx_hooks.h"
@@ -208,6 +210,130 @@ TEST_F(DxRaster, LightBehindTheFaceAndSaturationClamp) {
   IDirect3DLight_Release(behind);
   IDirect3DLight_Release(bright);
   IDirect3DMaterial2_Release(mat);
+}
+
+// Scene after scene the same draw calls are made, most with the same inputs
+// as before; whatever input does change between two scenes (the caller's
+// vertices changed in place, the material's or the light's record, the
+// ambient light, the world or view matrix, the viewport), the picture is the
+// one a device seeing that state for the first time draws, byte for byte.
+TEST_F(DxRaster, SceneAfterSceneDrawsWhatChanged) {
+  struct State {
+    D3DVERTEX lit[4];
+    D3DLVERTEX prelit[3];
+    D3DCOLORVALUE diffuse, emissive;
+    float lightX;
+    DWORD lightFlags;
+    D3DCOLOR ambient;
+    float worldX;
+    float viewX;
+    float clipX;
+  };
+  State st = {{{-0.6f, 0.6f, 0.5f, 0, 0, -1, 0, 0},
+               {0.6f, 0.6f, 0.5f, 0, 0, -1, 0, 0},
+               {0.6f, -0.6f, 0.5f, 0, 0, -1, 0, 0},
+               {-0.6f, -0.6f, 0.5f, 0, 0, -1, 0, 0}},
+              {LV(-0.9f, -0.5f, 0.2f, 0xFF20C040), LV(-0.5f, -0.5f, 0.2f, 0xFF20C040),
+               LV(-0.9f, -0.9f, 0.2f, 0xFF4020C0)},
+              {0.8f, 0.4f, 0.2f, 1.0f},
+              {0.0f, 0.1f, 0.0f, 0.0f},
+              0.5f,
+              D3DLIGHT_ACTIVE,
+              RGB_MAKE(0x20, 0x10, 0x08),
+              0.0f,
+              0.0f,
+              -1.0f};
+  const WORD quad[6] = {0, 1, 2, 0, 2, 3}, tri[3] = {0, 1, 2};
+  struct Objects {
+    LPDIRECT3DLIGHT light = nullptr;
+    LPDIRECT3DMATERIAL2 mat = nullptr;
+  };
+  // Hands the state to a device (the same light and material objects are
+  // given their new records) and draws one scene.
+  auto draw = [&](DxRig& r, Objects& o, D3DVERTEX* lit, D3DLVERTEX* prelit) {
+    D3DLIGHT2 lt;
+    std::memset(&lt, 0, sizeof(lt));
+    lt.dwSize = sizeof(lt);
+    lt.dltType = D3DLIGHT_POINT;
+    lt.dcvColor = {1.0f, 1.0f, 1.0f, 1.0f};
+    lt.dvPosition = {st.lightX, 0.3f, -1.0f};
+    lt.dvRange = 20.0f;
+    lt.dvAttenuation0 = 1.0f;
+    lt.dwFlags = st.lightFlags;
+    if (o.light == nullptr) {
+      EXPECT_EQ(IDirect3D2_CreateLight(r.d3d, &o.light, NULL), D3D_OK);
+      EXPECT_EQ(IDirect3DLight_SetLight(o.light, (LPD3DLIGHT)&lt), D3D_OK);
+      EXPECT_EQ(IDirect3DViewport2_AddLight(r.vp, o.light), D3D_OK);
+      o.mat = MakeMaterial(r.d3d, st.diffuse, st.diffuse, {0, 0, 0, 0});
+      D3DMATERIALHANDLE h = 0;
+      EXPECT_EQ(IDirect3DMaterial2_GetHandle(o.mat, r.dev, &h), D3D_OK);
+      EXPECT_EQ(IDirect3DDevice2_SetLightState(r.dev, D3DLIGHTSTATE_MATERIAL, h), D3D_OK);
+    }
+    EXPECT_EQ(IDirect3DLight_SetLight(o.light, (LPD3DLIGHT)&lt), D3D_OK);
+    D3DMATERIAL m;
+    std::memset(&m, 0, sizeof(m));
+    m.dwSize = sizeof(m);
+    EXPECT_EQ(IDirect3DMaterial2_GetMaterial(o.mat, &m), D3D_OK);
+    m.diffuse = m.ambient = st.diffuse;
+    m.emissive = st.emissive;
+    EXPECT_EQ(IDirect3DMaterial2_SetMaterial(o.mat, &m), D3D_OK);
+    EXPECT_EQ(IDirect3DDevice2_SetLightState(r.dev, D3DLIGHTSTATE_AMBIENT, st.ambient), D3D_OK);
+    r.SetViewport(st.clipX, 1.0f, 2.0f, 2.0f);
+    std::memcpy(lit, st.lit, sizeof(st.lit));
+    std::memcpy(prelit, st.prelit, sizeof(st.prelit));
+    D3DMATRIX view = kIdentity;
+    view._41 = st.viewX;
+    EXPECT_EQ(IDirect3DDevice2_SetTransform(r.dev, D3DTRANSFORMSTATE_VIEW, &view), D3D_OK);
+    r.BeginFrame();
+    D3DMATRIX world = kIdentity;
+    world._41 = st.worldX;
+    EXPECT_EQ(IDirect3DDevice2_SetTransform(r.dev, D3DTRANSFORMSTATE_WORLD, &world), D3D_OK);
+    EXPECT_EQ(IDirect3DDevice2_DrawIndexedPrimitive(r.dev, D3DPT_TRIANGLELIST, D3DVT_VERTEX, lit, 4, quad, 6, 0),
+              D3D_OK);
+    world = kIdentity;
+    EXPECT_EQ(IDirect3DDevice2_SetTransform(r.dev, D3DTRANSFORMSTATE_WORLD, &world), D3D_OK);
+    EXPECT_EQ(IDirect3DDevice2_DrawIndexedPrimitive(r.dev, D3DPT_TRIANGLELIST, D3DVT_LVERTEX, prelit, 3, tri, 3, 0),
+              D3D_OK);
+    return r.EndFrame();
+  };
+  // The long-lived device keeps its vertex arrays, changed in place.
+  Objects kept;
+  D3DVERTEX keptLit[4];
+  D3DLVERTEX keptPrelit[3];
+  const std::vector<std::function<void()>> changes = {
+      [] {},  // nothing: the same scene again
+      [&] { st.lit[1].x = 0.7f; },
+      [&] { st.prelit[2].color = 0xFFC04020; },
+      [&] { st.diffuse = {0.3f, 0.9f, 0.5f, 1.0f}; },
+      [&] { st.emissive = {0.2f, 0.0f, 0.1f, 0.0f}; },
+      [&] { st.lightX = -0.4f; },
+      [&] { st.lightFlags = 0; },
+      [&] { st.ambient = RGB_MAKE(0x60, 0x60, 0x10); },
+      [&] { st.worldX = 0.125f; },
+      [&] { st.viewX = -0.0625f; },
+      [&] { st.clipX = -0.8f; },
+  };
+  QImage before;
+  for (size_t k = 0; k < changes.size(); ++k) {
+    changes[k]();
+    const QImage got = draw(rig, kept, keptLit, keptPrelit);
+    DxRig fresh;
+    fresh.Build(64, 64);
+    Objects made;
+    D3DVERTEX freshLit[4];
+    D3DLVERTEX freshPrelit[3];
+    const QImage want = draw(fresh, made, freshLit, freshPrelit);
+    EXPECT_TRUE(got == want) << "change " << k;
+    if (k > 0) {
+      EXPECT_FALSE(got == before) << "change " << k << " shows";
+    }
+    before = got;
+    IDirect3DLight_Release(made.light);
+    IDirect3DMaterial2_Release(made.mat);
+    fresh.Release();
+  }
+  IDirect3DLight_Release(kept.light);
+  IDirect3DMaterial2_Release(kept.mat);
 }
 
 // ---- culling, depth, shading --------------------------------------------------
