@@ -329,18 +329,29 @@ HRESULT Vp_Clear(IDirect3DViewport2* This, DWORD dwCount, LPD3DRECT lpRects, DWO
     const int64_t rr = std::min<int64_t>({r.x2, vr, target->width}),
                   bb = std::min<int64_t>({r.y2, vb, target->height});
     if (l >= rr || t >= bb) continue;
-    if (l == 0 && rr == target->width) {
-      // Whole rows are one run of memory: one fill each.
-      const ptrdiff_t from = static_cast<ptrdiff_t>(t * rr), to = static_cast<ptrdiff_t>(bb * rr);
-      if (dwFlags & D3DCLEAR_ZBUFFER) dx::FillFar(z->depth.data() + from, static_cast<size_t>(to - from));
-      if (dwFlags & D3DCLEAR_TARGET) dx::FillColour(target->pixels.data() + from, static_cast<size_t>(to - from), 0);
-      continue;
+    const int64_t width = target->width;
+    if (dwFlags & D3DCLEAR_ZBUFFER) {
+      // Depths outside the part the device has written are the far value
+      // already: only that part, often well short of the whole buffer, is
+      // filled. A clear over all of it leaves none.
+      int* touched = z->zTouched;
+      const int64_t zl = std::max<int64_t>(l, touched[0]), zt = std::max<int64_t>(t, touched[1]);
+      const int64_t zr = std::min<int64_t>(rr, touched[2]), zb = std::min<int64_t>(bb, touched[3]);
+      if (zl < zr && zt < zb) {
+        if (zl == 0 && zr == width)  // whole rows are one run of memory
+          dx::FillFar(z->depth.data() + zt * width, static_cast<size_t>((zb - zt) * width));
+        else
+          for (int64_t y = zt; y < zb; ++y)
+            dx::FillFar(z->depth.data() + y * width + zl, static_cast<size_t>(zr - zl));
+      }
+      if (l <= touched[0] && t <= touched[1] && rr >= touched[2] && bb >= touched[3]) dx::AllFar(*z);
     }
-    for (int64_t y = t; y < bb; ++y) {
-      const size_t row = static_cast<size_t>(y) * static_cast<size_t>(target->width);
-      if (dwFlags & D3DCLEAR_ZBUFFER)
-        dx::FillFar(z->depth.data() + row + l, static_cast<size_t>(rr - l));
-      if (dwFlags & D3DCLEAR_TARGET) dx::FillColour(target->pixels.data() + row + l, static_cast<size_t>(rr - l), 0);
+    if (dwFlags & D3DCLEAR_TARGET) {
+      if (l == 0 && rr == width)
+        dx::FillColour(target->pixels.data() + t * width, static_cast<size_t>((bb - t) * width), 0);
+      else
+        for (int64_t y = t; y < bb; ++y)
+          dx::FillColour(target->pixels.data() + y * width + l, static_cast<size_t>(rr - l), 0);
     }
   }
   return D3D_OK;
@@ -932,6 +943,7 @@ raster::Context MakeContext(DeviceObj* self) {
   ctx.color = t->pixels.data();
   ctx.pitch = t->width;
   ctx.depth = t->attachedZ ? t->attachedZ->depth.data() : nullptr;
+  ctx.zTouched = t->attachedZ ? t->attachedZ->zTouched : nullptr;
   ctx.bZTest = self->zEnable != D3DZB_FALSE && ctx.depth != nullptr;
   ctx.bZWrite = self->zWrite != FALSE;
   ctx.bGouraud = self->shadeMode != D3DSHADE_FLAT;
@@ -978,6 +990,25 @@ bool KnownVertex(D3DVERTEXTYPE t) { return t == D3DVT_VERTEX || t == D3DVT_LVERT
 // The most vertices one call may hand over: what 16-bit indices can reach.
 constexpr DWORD kMaxVertices = 65536;
 
+// The greatest of n indices; eight at a time rather than one long chain of
+// comparisons, every one waiting for the last.
+DWORD MaxIndex(const WORD* indices, DWORD n) {
+  DWORD i = 0, most = 0;
+#if defined(__SSE2__)
+  // Signed 16-bit maxima of the indices less 32768 keep their order.
+  const __m128i bias = _mm_set1_epi16(static_cast<int16_t>(0x8000));
+  __m128i m = _mm_set1_epi16(static_cast<int16_t>(0x8000));
+  for (; i + 8 <= n; i += 8)
+    m = _mm_max_epi16(m, _mm_xor_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(indices + i)), bias));
+  m = _mm_max_epi16(m, _mm_srli_si128(m, 8));
+  m = _mm_max_epi16(m, _mm_srli_si128(m, 4));
+  m = _mm_max_epi16(m, _mm_srli_si128(m, 2));
+  most = static_cast<DWORD>(_mm_cvtsi128_si32(_mm_xor_si128(m, bias)) & 0xFFFF);
+#endif
+  for (; i < n; ++i) most = std::max<DWORD>(most, indices[i]);
+  return most;
+}
+
 // Draws points, lines or triangles from consecutive vertices.
 HRESULT Dev_DrawPrimitive(IDirect3DDevice2* This, D3DPRIMITIVETYPE ptype, D3DVERTEXTYPE vtype, LPCVOID verts,
                           DWORD count, DWORD) {
@@ -1005,9 +1036,7 @@ HRESULT Dev_DrawIndexedPrimitive(IDirect3DDevice2* This, D3DPRIMITIVETYPE ptype,
   if ((verts == nullptr && vcount != 0) || (indices == nullptr && icount != 0) || vcount > kMaxVertices)
     return DDERR_INVALIDPARAMS;
   // An index past the vertices would read outside the caller's array.
-  WORD maxIndex = 0;
-  for (DWORD i = 0; i < icount; ++i) maxIndex = std::max(maxIndex, indices[i]);
-  if (icount != 0 && maxIndex >= vcount) return DDERR_INVALIDPARAMS;
+  if (icount != 0 && MaxIndex(indices, icount) >= vcount) return DDERR_INVALIDPARAMS;
   if (HRESULT hr = DrawReady(self); FAILED(hr)) return hr;
   if (icount == 0) return D3D_OK;
   const raster::Context ctx = MakeContext(self);

@@ -465,9 +465,8 @@ void Context::StoreFour(Vertex* v, __m128 x, __m128 y, __m128 z, __m128 w, __m12
   const __m128i out = _mm_or_si128(
       _mm_or_si128(bit(_mm_cmplt_ps(sx, _mm_set1_ps(guardL_)), 4), bit(_mm_cmpgt_ps(sx, _mm_set1_ps(guardR_)), 8)),
       _mm_or_si128(bit(_mm_cmplt_ps(sy, _mm_set1_ps(guardT_)), 16), bit(_mm_cmpgt_ps(sy, _mm_set1_ps(guardB_)), 32)));
-  const __m128i outZ =
-      _mm_andnot_si128(_mm_castps_si128(_mm_and_ps(_mm_cmpge_ps(sz, _mm_setzero_ps()), _mm_cmple_ps(sz, _mm_set1_ps(1.0f)))),
-                       _mm_set1_epi32(1));
+  const __m128 inZ = _mm_and_ps(_mm_cmpge_ps(sz, _mm_setzero_ps()), _mm_cmple_ps(sz, _mm_set1_ps(1.0f)));
+  const __m128i outZ = _mm_andnot_si128(_mm_castps_si128(inZ), _mm_set1_epi32(1));
   // Snapped as Snap does: halves away from zero, then cut towards zero.
   auto snap = [](__m128 s) {
     const __m128 s16 = _mm_mul_ps(s, _mm_set1_ps(static_cast<float>(kSub)));
@@ -528,7 +527,10 @@ void Context::Point(const Vertex& a) const {
   const size_t i = static_cast<size_t>(fy) * static_cast<size_t>(pitch) + static_cast<size_t>(fx);
   if (bZTest) {
     if (!(a.sz <= depth[i])) return;
-    if (bZWrite) depth[i] = a.sz;
+    if (bZWrite) {
+      depth[i] = a.sz;
+      Touch(static_cast<int>(fx), static_cast<int>(fy), static_cast<int>(fx) + 1, static_cast<int>(fy) + 1);
+    }
   }
   color[i] = Pack(a.r, a.g, a.b);
   if (counts) ++counts[i];
@@ -563,6 +565,12 @@ void Context::Line(const Vertex& a0, const Vertex& b0) const {
   if (steps == 0) return;
   const float dir = end >= start ? 1.0f : -1.0f;
   const float invSpan = 1.0f / span;
+  // The pixels whose depths are written, taken in by zTouched at the end.
+  int touchedL = clipR, touchedT = clipB, touchedR = clipL, touchedB = clipT;
+  auto touch = [&](int x, int y) {
+    touchedL = std::min(touchedL, x), touchedT = std::min(touchedT, y);
+    touchedR = std::max(touchedR, x + 1), touchedB = std::max(touchedB, y + 1);
+  };
   int i = 0;
 #if defined(__SSE2__)
   // Four pixels at a time, with the operations of one at a time below; the
@@ -614,7 +622,7 @@ void Context::Line(const Vertex& a0, const Vertex& b0) const {
         const size_t idx = static_cast<size_t>(iy[k]) * static_cast<size_t>(pitch) + static_cast<size_t>(ix[k]);
         if (bZTest) {
           if (!(iz[k] <= depth[idx])) continue;
-          if (bZWrite) depth[idx] = iz[k];
+          if (bZWrite) depth[idx] = iz[k], touch(ix[k], iy[k]);
         }
         color[idx] = ic[k];
         if (counts) ++counts[idx];
@@ -635,12 +643,13 @@ void Context::Line(const Vertex& a0, const Vertex& b0) const {
     const size_t idx = static_cast<size_t>(py) * static_cast<size_t>(pitch) + static_cast<size_t>(px);
     if (bZTest) {
       if (!(z <= depth[idx])) continue;
-      if (bZWrite) depth[idx] = z;
+      if (bZWrite) depth[idx] = z, touch(static_cast<int>(px), static_cast<int>(py));
     }
     color[idx] = bGouraud ? Pack(a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t)
                           : Pack(flat.r, flat.g, flat.b);
     if (counts) ++counts[idx];
   }
+  if (touchedL < touchedR) Touch(touchedL, touchedT, touchedR, touchedB);
 }
 
 // ---- functions: triangles -----------------------------------------------------
@@ -754,6 +763,7 @@ void Context::Fill(const Vertex* const* v, int64_t area, const Vertex& flat) con
   const int64_t xMax = std::min<int64_t>(maxX >> 4, clipR - 1);
   // No pixel centre in the box, or the box off the clip rectangle: nothing to set up.
   if (y0 > y1 || xMin > xMax) return;
+  if (bZWrite) Touch(static_cast<int>(xMin), y0, static_cast<int>(xMax) + 1, y1 + 1);
 
   // Attribute gradients over the snapped triangle: differences in float,
   // the rest in double, lanes r, g, b and depth.
@@ -879,6 +889,7 @@ void Context::Spans(const Vertex* const* v, const int64_t* X, const int64_t* Y, 
   const int64_t xMax = std::min<int64_t>(FloorDiv(maxX, kSub), clipR - 1);
   // No pixel centre in the box, or the box off the clip rectangle: nothing to set up.
   if (y0 > y1 || xMin > xMax) return;
+  if (kZ && bZWrite) Touch(static_cast<int>(xMin), y0, static_cast<int>(xMax) + 1, y1 + 1);
 
   // Attribute gradients over the snapped triangle.
   const double fx1 = static_cast<double>(X[1] - X[0]) / kSub, fy1 = static_cast<double>(Y[1] - Y[0]) / kSub;

@@ -245,6 +245,7 @@ HRESULT S3_Restore(IDirectDrawSurface3* This) {
   self->bLost = false;
   std::fill(self->pixels.begin(), self->pixels.end(), 0u);
   dx::FillFar(self->depth.data(), self->depth.size());
+  dx::AllFar(*self);
   return DD_OK;
 }
 
@@ -357,9 +358,10 @@ HRESULT NewSurface(const std::shared_ptr<Display>& display, const DDSURFACEDESC&
   if (!primary) {
     const size_t n = static_cast<size_t>(width) * static_cast<size_t>(height);
     try {
-      if (zbuffer)
+      if (zbuffer) {
         s->depth.assign(n, 1.0f);
-      else
+        dx::AllFar(*s);
+      } else
         s->pixels.assign(n, 0u);
     } catch (const std::bad_alloc&) {
       s->Release();

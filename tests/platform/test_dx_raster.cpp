@@ -371,6 +371,35 @@ TEST_F(DxRaster, DepthTestHidesWhatLiesBehind) {
   Draw(D3DPT_TRIANGLELIST, face, 3);
   Draw(D3DPT_POINTLIST, same, 1);
   EXPECT_EQ(Rgb(rig.EndFrame(), 30, 5), 0x00FF00u);
+
+  // Clearing the Z buffer takes back every depth written before: whatever
+  // was drawn near in one frame (a point, a line, narrow and wide
+  // triangles, one reaching past the far plane, each somewhere the others
+  // are not), a face far behind it shows everywhere in the next.
+  D3DLVERTEX near[] = {PX(2, 3, 0.1f, 0xFFFFFFFF),                                                       // point
+                       PX(10, 62, 0.1f, 0xFFFFFFFF), PX(60, 62, 0.1f, 0xFFFFFFFF),                      // line
+                       PX(58, 20, 0.1f, 0xFFFFFFFF), PX(62.5f, 40, 0.1f, 0xFFFFFFFF), PX(58, 40, 0.1f, 0xFFFFFFFF),
+                       PX(20, 20, 0.1f, 0xFFFFFFFF), PX(40, 20, 0.1f, 0xFFFFFFFF), PX(20, 40, 0.1f, 0xFFFFFFFF),
+                       PX(40, -0.5f, 0.1f, 0xFFFFFFFF), PX(60, -0.5f, 0.1f, 0xFFFFFFFF), PX(40, 10, 1.5f, 0xFFFFFFFF)};
+  D3DLVERTEX far[6] = {PX(0, 0, 0.9f, 0xFF00FF00),  PX(64, 0, 0.9f, 0xFF00FF00), PX(0, 64, 0.9f, 0xFF00FF00),
+                       PX(64, 0, 0.9f, 0xFF00FF00), PX(64, 64, 0.9f, 0xFF00FF00), PX(0, 64, 0.9f, 0xFF00FF00)};
+  rig.BeginFrame();
+  Draw(D3DPT_POINTLIST, near, 1);
+  Draw(D3DPT_LINELIST, near + 1, 2);
+  Draw(D3DPT_TRIANGLELIST, near + 3, 9);
+  const QImage drawn = rig.EndFrame();
+  EXPECT_EQ(Rgb(drawn, 2, 3), 0xFFFFFFu);
+  EXPECT_EQ(Rgb(drawn, 35, 62), 0xFFFFFFu);
+  EXPECT_EQ(Rgb(drawn, 62, 39), 0xFFFFFFu);
+  EXPECT_EQ(Rgb(drawn, 45, 0), 0xFFFFFFu);
+  rig.BeginFrame();
+  Draw(D3DPT_TRIANGLELIST, far, 6);
+  const QImage next = rig.EndFrame();
+  int shown = 0;
+  for (int y = 0; y < 64; ++y)
+    for (int x = 0; x < 64; ++x) shown += Rgb(next, x, y) == 0x00FF00u;
+  EXPECT_EQ(shown, 64 * 64);
+
   ASSERT_EQ(IDirect3DDevice2_SetRenderState(rig.dev, D3DRENDERSTATE_ZENABLE, FALSE), D3D_OK);
   rig.BeginFrame();
   Draw(D3DPT_TRIANGLELIST, face, 3);
@@ -473,9 +502,22 @@ TEST_F(DxRaster, DeviceRefusesBadCallsWithoutDrawing) {
   EXPECT_EQ(IDirect3DDevice2_DrawPrimitive(rig.dev, D3DPT_TRIANGLELIST, D3DVT_LVERTEX, tri, 3, 0),
             D3DERR_SCENE_NOT_IN_SCENE);
   rig.BeginFrame();
-  // An index past the vertices would read beyond the caller's array.
+  // An index past the vertices would read beyond the caller's array,
+  // wherever it stands in a longer list and however large it is.
   EXPECT_EQ(IDirect3DDevice2_DrawIndexedPrimitive(rig.dev, D3DPT_TRIANGLELIST, D3DVT_LVERTEX, tri, 3, beyond, 3, 0),
             DDERR_INVALIDPARAMS);
+  WORD away[12] = {0, 2, 1, 0, 2, 1, 0, 2, 1, 0, 2, 1};  // all culled: accepted, nothing drawn
+  EXPECT_EQ(IDirect3DDevice2_DrawIndexedPrimitive(rig.dev, D3DPT_TRIANGLELIST, D3DVT_LVERTEX, tri, 3, away, 12, 0),
+            D3D_OK);
+  for (WORD bad : {WORD{3}, WORD{40000}}) {
+    for (int at = 0; at < 12; ++at) {
+      WORD list[12] = {0, 1, 2, 0, 2, 1, 1, 0, 2, 2, 1, 0};
+      list[at] = bad;
+      EXPECT_EQ(IDirect3DDevice2_DrawIndexedPrimitive(rig.dev, D3DPT_TRIANGLELIST, D3DVT_LVERTEX, tri, 3, list, 12, 0),
+                DDERR_INVALIDPARAMS)
+          << bad << " at " << at;
+    }
+  }
   EXPECT_EQ(IDirect3DDevice2_DrawPrimitive(rig.dev, D3DPT_TRIANGLELIST, D3DVT_TLVERTEX, tri, 3, 0),
             D3DERR_INVALIDVERTEXTYPE);
   EXPECT_EQ(IDirect3DDevice2_DrawPrimitive(rig.dev, static_cast<D3DPRIMITIVETYPE>(9), D3DVT_LVERTEX, tri, 3, 0),
