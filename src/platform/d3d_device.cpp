@@ -84,6 +84,7 @@ struct DrawMemo {
   int width = 0, height = 0;
   std::vector<unsigned char> input;
   std::vector<raster::Vertex> output;
+  int extent[4] = {};  // where the vertices can put pixels (see VertexExtent)
 };
 
 // Draw calls of a scene remembered, and vertices per call: enough for the
@@ -110,6 +111,7 @@ struct DeviceObj : dx::Object {
   std::vector<LightPrep> lights;
   std::vector<DrawMemo> memos;  // the draw calls of the last scene, in order
   size_t memoNext = 0;          // the draw call of this scene
+  int extent[4] = {};           // VertexExtent of verts
   // The viewport mapping and clip planes of the last draw, rebuilt only when
   // the viewport or the target's size changes.
   raster::Context viewCache;
@@ -676,6 +678,28 @@ void PrepareLights(DeviceObj* self, const D3DMATERIAL& mat) {
   }
 }
 
+// The pixels [0], [1] to [2], [3] (ends excluded) that points, lines and
+// triangles of these vertices can reach: their screen rectangle with a
+// pixel to spare around it for rounding, or all of the clip rectangle when
+// a vertex lies outside the guard band or behind the camera.
+void VertexExtent(const raster::Context& ctx, const raster::Vertex* v, DWORD count, int* extent) {
+  extent[0] = ctx.clipL, extent[1] = ctx.clipT, extent[2] = ctx.clipR, extent[3] = ctx.clipB;
+  if (count == 0) return;
+  float minX = v[0].sx, minY = v[0].sy, maxX = v[0].sx, maxY = v[0].sy;
+  uint32_t out = 0;
+  for (DWORD i = 0; i < count; ++i) {
+    out |= v[i].out;
+    minX = std::min(minX, v[i].sx), maxX = std::max(maxX, v[i].sx);
+    minY = std::min(minY, v[i].sy), maxY = std::max(maxY, v[i].sy);
+  }
+  if (out != 0) return;
+  // Inside the guard band the positions are small enough for int.
+  extent[0] = std::max(extent[0], static_cast<int>(std::floor(minX)) - 1);
+  extent[1] = std::max(extent[1], static_cast<int>(std::floor(minY)) - 1);
+  extent[2] = std::min(extent[2], static_cast<int>(std::floor(maxX)) + 2);
+  extent[3] = std::min(extent[3], static_cast<int>(std::floor(maxY)) + 2);
+}
+
 // Light records compared bit for bit.
 bool SameLights(const std::vector<LightPrep>& a, const std::vector<LightPrep>& b) {
   if (a.size() != b.size()) return false;
@@ -732,6 +756,7 @@ void KeepMemo(DrawMemo& memo, const DeviceObj* self, D3DVERTEXTYPE type, LPCVOID
   memo.viewport = self->viewCacheKey;
   memo.width = self->viewCacheW;
   memo.height = self->viewCacheH;
+  std::copy(self->extent, self->extent + 4, memo.extent);
   memo.bValid = true;
 }
 
@@ -754,7 +779,7 @@ void LightVertices(DeviceObj* self, D3DVERTEXTYPE type, LPCVOID data, DWORD coun
 // Transforms (and for D3DVERTEX lights) every vertex of a call once, or
 // finds them made by the same call of the last scene.
 HRESULT TransformVertices(DeviceObj* self, D3DVERTEXTYPE type, LPCVOID data, DWORD count,
-                          const raster::Context& ctx, const raster::Vertex** out) {
+                          const raster::Context& ctx, const raster::Vertex** out, const int** extent) {
   if (self->bCombinedStale) {
     self->combined = Multiply(Multiply(self->world, self->view), self->projection);
     self->bCombinedStale = false;
@@ -771,6 +796,7 @@ HRESULT TransformVertices(DeviceObj* self, D3DVERTEXTYPE type, LPCVOID data, DWO
   DrawMemo* memo = NextMemo(self, count);
   if (memo != nullptr && MemoHolds(*memo, self, type, data, count, mat)) {
     *out = memo->output.data();
+    *extent = memo->extent;
     return D3D_OK;
   }
   try {
@@ -779,8 +805,10 @@ HRESULT TransformVertices(DeviceObj* self, D3DVERTEXTYPE type, LPCVOID data, DWO
     return DDERR_OUTOFMEMORY;
   }
   LightVertices(self, type, data, count, ctx, mat);
+  VertexExtent(ctx, self->verts.data(), count, self->extent);
   if (memo != nullptr) KeepMemo(*memo, self, type, data, count, mat);
   *out = self->verts.data();
+  *extent = self->extent;
   return D3D_OK;
 }
 
@@ -943,13 +971,21 @@ raster::Context MakeContext(DeviceObj* self) {
   ctx.color = t->pixels.data();
   ctx.pitch = t->width;
   ctx.depth = t->attachedZ ? t->attachedZ->depth.data() : nullptr;
-  ctx.zTouched = t->attachedZ ? t->attachedZ->zTouched : nullptr;
   ctx.bZTest = self->zEnable != D3DZB_FALSE && ctx.depth != nullptr;
   ctx.bZWrite = self->zWrite != FALSE;
   ctx.bGouraud = self->shadeMode != D3DSHADE_FLAT;
   ctx.cull = static_cast<D3DCULL>(self->cullMode);
   if (std::vector<uint32_t>* counts = dx::PixelCounts(t->width, t->height)) ctx.counts = counts->data();
   return ctx;
+}
+
+// Takes in a call's extent (VertexExtent) as a rectangle where depths may
+// now differ from the far value.
+void TouchDepths(DeviceObj* self, const raster::Context& ctx, const int* extent) {
+  if (!ctx.bZTest || !ctx.bZWrite) return;
+  int* touched = self->target->attachedZ->zTouched;
+  touched[0] = std::min(touched[0], extent[0]), touched[1] = std::min(touched[1], extent[1]);
+  touched[2] = std::max(touched[2], extent[2]), touched[3] = std::max(touched[3], extent[3]);
 }
 
 // Draws the primitives whose vertex numbers come from index(i).
@@ -1021,8 +1057,10 @@ HRESULT Dev_DrawPrimitive(IDirect3DDevice2* This, D3DPRIMITIVETYPE ptype, D3DVER
   if (count == 0) return D3D_OK;
   const raster::Context ctx = MakeContext(self);
   const raster::Vertex* v = nullptr;
-  if (HRESULT hr = TransformVertices(self, vtype, verts, count, ctx, &v); FAILED(hr)) return hr;
+  const int* extent = nullptr;
+  if (HRESULT hr = TransformVertices(self, vtype, verts, count, ctx, &v, &extent); FAILED(hr)) return hr;
   Assemble(ctx, v, ptype, count, [](DWORD i) { return i; });
+  TouchDepths(self, ctx, extent);
   return D3D_OK;
 }
 
@@ -1041,8 +1079,10 @@ HRESULT Dev_DrawIndexedPrimitive(IDirect3DDevice2* This, D3DPRIMITIVETYPE ptype,
   if (icount == 0) return D3D_OK;
   const raster::Context ctx = MakeContext(self);
   const raster::Vertex* v = nullptr;
-  if (HRESULT hr = TransformVertices(self, vtype, verts, vcount, ctx, &v); FAILED(hr)) return hr;
+  const int* extent = nullptr;
+  if (HRESULT hr = TransformVertices(self, vtype, verts, vcount, ctx, &v, &extent); FAILED(hr)) return hr;
   Assemble(ctx, v, ptype, icount, [indices](DWORD i) { return static_cast<DWORD>(indices[i]); });
+  TouchDepths(self, ctx, extent);
   return D3D_OK;
 }
 

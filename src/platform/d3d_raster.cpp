@@ -527,10 +527,7 @@ void Context::Point(const Vertex& a) const {
   const size_t i = static_cast<size_t>(fy) * static_cast<size_t>(pitch) + static_cast<size_t>(fx);
   if (bZTest) {
     if (!(a.sz <= depth[i])) return;
-    if (bZWrite) {
-      depth[i] = a.sz;
-      Touch(static_cast<int>(fx), static_cast<int>(fy), static_cast<int>(fx) + 1, static_cast<int>(fy) + 1);
-    }
+    if (bZWrite) depth[i] = a.sz;
   }
   color[i] = Pack(a.r, a.g, a.b);
   if (counts) ++counts[i];
@@ -565,12 +562,6 @@ void Context::Line(const Vertex& a0, const Vertex& b0) const {
   if (steps == 0) return;
   const float dir = end >= start ? 1.0f : -1.0f;
   const float invSpan = 1.0f / span;
-  // The pixels whose depths are written, taken in by zTouched at the end.
-  int touchedL = clipR, touchedT = clipB, touchedR = clipL, touchedB = clipT;
-  auto touch = [&](int x, int y) {
-    touchedL = std::min(touchedL, x), touchedT = std::min(touchedT, y);
-    touchedR = std::max(touchedR, x + 1), touchedB = std::max(touchedB, y + 1);
-  };
   int i = 0;
 #if defined(__SSE2__)
   // Four pixels at a time, with the operations of one at a time below; the
@@ -622,7 +613,7 @@ void Context::Line(const Vertex& a0, const Vertex& b0) const {
         const size_t idx = static_cast<size_t>(iy[k]) * static_cast<size_t>(pitch) + static_cast<size_t>(ix[k]);
         if (bZTest) {
           if (!(iz[k] <= depth[idx])) continue;
-          if (bZWrite) depth[idx] = iz[k], touch(ix[k], iy[k]);
+          if (bZWrite) depth[idx] = iz[k];
         }
         color[idx] = ic[k];
         if (counts) ++counts[idx];
@@ -643,13 +634,12 @@ void Context::Line(const Vertex& a0, const Vertex& b0) const {
     const size_t idx = static_cast<size_t>(py) * static_cast<size_t>(pitch) + static_cast<size_t>(px);
     if (bZTest) {
       if (!(z <= depth[idx])) continue;
-      if (bZWrite) depth[idx] = z, touch(static_cast<int>(px), static_cast<int>(py));
+      if (bZWrite) depth[idx] = z;
     }
     color[idx] = bGouraud ? Pack(a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t)
                           : Pack(flat.r, flat.g, flat.b);
     if (counts) ++counts[idx];
   }
-  if (touchedL < touchedR) Touch(touchedL, touchedT, touchedR, touchedB);
 }
 
 // ---- functions: triangles -----------------------------------------------------
@@ -763,7 +753,6 @@ void Context::Fill(const Vertex* const* v, int64_t area, const Vertex& flat) con
   const int64_t xMax = std::min<int64_t>(maxX >> 4, clipR - 1);
   // No pixel centre in the box, or the box off the clip rectangle: nothing to set up.
   if (y0 > y1 || xMin > xMax) return;
-  if (bZWrite) Touch(static_cast<int>(xMin), y0, static_cast<int>(xMax) + 1, y1 + 1);
 
   // Attribute gradients over the snapped triangle: differences in float,
   // the rest in double, lanes r, g, b and depth.
@@ -889,7 +878,6 @@ void Context::Spans(const Vertex* const* v, const int64_t* X, const int64_t* Y, 
   const int64_t xMax = std::min<int64_t>(FloorDiv(maxX, kSub), clipR - 1);
   // No pixel centre in the box, or the box off the clip rectangle: nothing to set up.
   if (y0 > y1 || xMin > xMax) return;
-  if (kZ && bZWrite) Touch(static_cast<int>(xMin), y0, static_cast<int>(xMax) + 1, y1 + 1);
 
   // Attribute gradients over the snapped triangle.
   const double fx1 = static_cast<double>(X[1] - X[0]) / kSub, fy1 = static_cast<double>(Y[1] - Y[0]) / kSub;

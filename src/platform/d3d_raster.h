@@ -31,9 +31,6 @@ struct Context {
   uint32_t* color = nullptr;  // X8R8G8B8 pixels, row by row
   float* depth = nullptr;     // Z buffer of the same size, or null
   uint32_t* counts = nullptr; // optional per-pixel write counts
-  // Optional rectangle [0], [1] to [2], [3] (ends excluded) that is grown to
-  // take in every pixel whose depth is written.
-  int* zTouched = nullptr;
   int pitch = 0;              // pixels per row
   // Pixels that may be written: [clipL, clipR) x [clipT, clipB).
   int clipL = 0, clipT = 0, clipR = 0, clipB = 0;
@@ -81,15 +78,6 @@ struct Context {
   static int32_t Snap(float s) {
     const float v = s * kSub;
     return static_cast<int32_t>(v >= 0.0f ? v + 0.5f : v - 0.5f);
-  }
-
-  // Grows zTouched to take in [l, r) x [t, b).
-  void Touch(int l, int t, int r, int b) const {
-    if (zTouched == nullptr) return;
-    zTouched[0] = l < zTouched[0] ? l : zTouched[0];
-    zTouched[1] = t < zTouched[1] ? t : zTouched[1];
-    zTouched[2] = r > zTouched[2] ? r : zTouched[2];
-    zTouched[3] = b > zTouched[3] ? b : zTouched[3];
   }
 
   void Point(const Vertex& a) const;

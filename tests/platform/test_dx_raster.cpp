@@ -374,8 +374,9 @@ TEST_F(DxRaster, DepthTestHidesWhatLiesBehind) {
 
   // Clearing the Z buffer takes back every depth written before: whatever
   // was drawn near in one frame (a point, a line, narrow and wide
-  // triangles, one reaching past the far plane, each somewhere the others
-  // are not), a face far behind it shows everywhere in the next.
+  // triangles, one reaching past the far plane, one from an index list,
+  // each somewhere the others are not), a face far behind it shows
+  // everywhere in the next.
   D3DLVERTEX near[] = {PX(2, 3, 0.1f, 0xFFFFFFFF),                                                       // point
                        PX(10, 62, 0.1f, 0xFFFFFFFF), PX(60, 62, 0.1f, 0xFFFFFFFF),                      // line
                        PX(58, 20, 0.1f, 0xFFFFFFFF), PX(62.5f, 40, 0.1f, 0xFFFFFFFF), PX(58, 40, 0.1f, 0xFFFFFFFF),
@@ -383,15 +384,37 @@ TEST_F(DxRaster, DepthTestHidesWhatLiesBehind) {
                        PX(40, -0.5f, 0.1f, 0xFFFFFFFF), PX(60, -0.5f, 0.1f, 0xFFFFFFFF), PX(40, 10, 1.5f, 0xFFFFFFFF)};
   D3DLVERTEX far[6] = {PX(0, 0, 0.9f, 0xFF00FF00),  PX(64, 0, 0.9f, 0xFF00FF00), PX(0, 64, 0.9f, 0xFF00FF00),
                        PX(64, 0, 0.9f, 0xFF00FF00), PX(64, 64, 0.9f, 0xFF00FF00), PX(0, 64, 0.9f, 0xFF00FF00)};
-  rig.BeginFrame();
-  Draw(D3DPT_POINTLIST, near, 1);
-  Draw(D3DPT_LINELIST, near + 1, 2);
-  Draw(D3DPT_TRIANGLELIST, near + 3, 9);
-  const QImage drawn = rig.EndFrame();
+  D3DLVERTEX corner[3] = {PX(0, 50, 0.1f, 0xFFFFFFFF), PX(8, 64, 0.1f, 0xFFFFFFFF), PX(0, 64, 0.1f, 0xFFFFFFFF)};
+  const WORD order[3] = {0, 1, 2};
+  // Twice, so that the second time the device finds the same calls again.
+  QImage drawn;
+  for (int time = 0; time < 2; ++time) {
+    rig.BeginFrame();
+    Draw(D3DPT_POINTLIST, near, 1);
+    Draw(D3DPT_LINELIST, near + 1, 2);
+    Draw(D3DPT_TRIANGLELIST, near + 3, 9);
+    ASSERT_EQ(IDirect3DDevice2_DrawIndexedPrimitive(rig.dev, D3DPT_TRIANGLELIST, D3DVT_LVERTEX, corner, 3,
+                                                    const_cast<WORD*>(order), 3, 0),
+              D3D_OK);
+    drawn = rig.EndFrame();
+  }
+  EXPECT_EQ(Rgb(drawn, 1, 63), 0xFFFFFFu);
   EXPECT_EQ(Rgb(drawn, 2, 3), 0xFFFFFFu);
   EXPECT_EQ(Rgb(drawn, 35, 62), 0xFFFFFFu);
   EXPECT_EQ(Rgb(drawn, 62, 39), 0xFFFFFFu);
   EXPECT_EQ(Rgb(drawn, 45, 0), 0xFFFFFFu);
+  // A clear of the left half alone (a narrower viewport) leaves the right
+  // half's depths for the next full clear to take back.
+  D3DVIEWPORT2 half;
+  std::memset(&half, 0, sizeof(half));
+  half.dwSize = sizeof(half);
+  half.dwWidth = 32, half.dwHeight = 64;
+  half.dvClipX = -1.0f, half.dvClipY = 1.0f, half.dvClipWidth = 1.0f, half.dvClipHeight = 2.0f;
+  half.dvMaxZ = 1.0f;
+  ASSERT_EQ(IDirect3DViewport2_SetViewport2(rig.vp, &half), D3D_OK);
+  rig.BeginFrame();
+  rig.EndFrame();
+  rig.SetViewport(-1.0f, 1.0f, 2.0f, 2.0f);
   rig.BeginFrame();
   Draw(D3DPT_TRIANGLELIST, far, 6);
   const QImage next = rig.EndFrame();
