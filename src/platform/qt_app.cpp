@@ -13,9 +13,6 @@ void EnsureApplication() {
   static char name[] = "quandrel3d";
   static char* argv[] = {name, nullptr};
   new QApplication(argc, argv);
-  // Desktops match the windows to the installed desktop entry by this name,
-  // and take the icon and the menu name from there (Wayland has no other way).
-  QGuiApplication::setDesktopFileName(QStringLiteral(QUANDREL_APP_ID));
 }
 
 }  // namespace platform
