@@ -167,10 +167,15 @@ echo "help pages found"
 # result asks for a name, and OK on the table saves it.
 focus_game
 xdotool key ctrl+9
-wait_window "Quandrel 3D" && sleep 0.3
-[ "$(windows "Quandrel 3D" | wc -l)" -ge 2 ] || fail "Ctrl+9 did not ask whether to abandon the game"
+asked=""
+for _ in $(seq 30); do
+  [ "$(windows "Quandrel 3D" | wc -l)" -ge 2 ] && { asked=yes; break; }
+  sleep 0.1
+done
+[ -n "$asked" ] || fail "Ctrl+9 did not ask whether to abandon the game"
 xdotool key Return
-sleep 0.5
+for _ in $(seq 30); do [ "$(windows "Quandrel 3D" | wc -l)" -eq 1 ] && break; sleep 0.1; done
+sleep 0.3
 focus_game
 asked=""
 for _ in $(seq 60); do
