@@ -15,6 +15,7 @@
 
 // ---- functions ------------------------------------------------------------
 
+// One picture per size named on the command line.
 int main(int argc, char** argv) {
   if (argc < 4) {
     std::fprintf(stderr, "usage: icons OUTDIR NAME SIDE...\n");

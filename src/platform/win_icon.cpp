@@ -13,6 +13,7 @@
 
 namespace {
 
+// A 0xRRGGBB colour of the resource as Qt's.
 QColor ColourOf(UINT rgb) { return QColor((rgb >> 16) & 0xff, (rgb >> 8) & 0xff, rgb & 0xff); }
 
 }  // namespace
