@@ -926,6 +926,11 @@ HICON LoadIconA(HINSTANCE, LPCSTR lpIconName) {
   return (s_Icons[id] = std::move(icon)).get();
 }
 
+namespace platform {
+// What the handle holds.
+QIcon IconOf(HICON hIcon) { return hIcon != nullptr ? hIcon->icon : QIcon(); }
+}  // namespace platform
+
 // The standard arrow; the widgets show it unless told otherwise.
 HCURSOR LoadCursorA(HINSTANCE, LPCSTR lpCursorName) {
   static HCURSOR__ s_Arrow{0};
