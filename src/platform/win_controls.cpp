@@ -18,11 +18,10 @@
 #include <QStyle>
 #include <QValidator>
 #include <algorithm>
-#include <cstdlib>
 #include <cstring>
 
-#include "platform/win_icon.h"
 #include "platform/win_resources_dialog.h"
+#include "platform/win_user_internal.h"
 #include "platform/win_window.h"
 
 // ---- types ----------------------------------------------------------------
@@ -279,12 +278,12 @@ QWidget* CreateControl(QWidget* dialog, const DLGCONTROL& item, SIZE baseUnits, 
     case DLGC_STATIC:
       switch (item.style & SS_TYPEMASK) {
         case SS_ICON: {
+          // The text names the icon resource; an unknown one shows nothing.
           auto* label = new QLabel(dialog);
-          // The control's text names the icon resource, as "101" does.
-          QIcon icon = platform::IconOfResource((UINT)std::atoi(item.text != nullptr ? item.text : ""));
-          if (icon.isNull()) icon = dialog->style()->standardIcon(QStyle::SP_ComputerIcon);
+          const unsigned long id = text.toULong();
+          const HICON hIcon = id != 0 ? LoadIconA(nullptr, MAKEINTRESOURCE(id)) : nullptr;
           int side = QApplication::style()->pixelMetric(QStyle::PM_LargeIconSize);
-          label->setPixmap(icon.pixmap(side, side));
+          if (hIcon != nullptr) label->setPixmap(platform::IconOf(hIcon).pixmap(side, side));
           // An icon keeps its own size, as in Win32.
           cx = cy = side;
           widget = label;

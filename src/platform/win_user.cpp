@@ -306,7 +306,7 @@ void QueueKey(HWND hwnd, QKeyEvent* e, bool down) {
   // driver sets them.
   LPARAM lParam = 1 | ((LPARAM)(e->nativeScanCode() & 0xFF) << 16);
   if (!down) lParam |= (LPARAM)0xC0000000u;
-  else if (e->isAutoRepeat()) lParam |= (LPARAM)0x40000000;
+  else if (platform::IsRepeatedKeyPress(e)) lParam |= (LPARAM)0x40000000;
   s_Queue.push_back({{hwnd, msg, vk, lParam, 0, {0, 0}}, e->modifiers()});
 }
 
@@ -847,10 +847,12 @@ BOOL WaitMessage(void) {
 }
 
 // A key press that matches an entry of the table becomes the entry's command,
-// sent to the window at once.
+// sent to the window at once. A held key's repeats (the previous-state bit)
+// are no new command: a held Ctrl+G asks once.
 int TranslateAcceleratorA(HWND hWnd, HACCEL hAccTable, LPMSG lpMsg) {
   if (hWnd == nullptr || hAccTable == nullptr || lpMsg == nullptr) return 0;
   if (lpMsg->message != WM_KEYDOWN && lpMsg->message != WM_SYSKEYDOWN) return 0;
+  if (lpMsg->lParam & 0x40000000) return 0;
   const bool ctrl = (s_MessageMods & Qt::ControlModifier) != 0;
   const bool shift = (s_MessageMods & Qt::ShiftModifier) != 0;
   const bool alt = (s_MessageMods & Qt::AltModifier) != 0;
@@ -923,6 +925,11 @@ HICON LoadIconA(HINSTANCE, LPCSTR lpIconName) {
   icon->icon = platform::IconOfResource((UINT)id);
   return (s_Icons[id] = std::move(icon)).get();
 }
+
+namespace platform {
+// What the handle holds.
+QIcon IconOf(HICON hIcon) { return hIcon != nullptr ? hIcon->icon : QIcon(); }
+}  // namespace platform
 
 // The standard arrow; the widgets show it unless told otherwise.
 HCURSOR LoadCursorA(HINSTANCE, LPCSTR lpCursorName) {

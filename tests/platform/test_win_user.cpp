@@ -198,6 +198,15 @@ TEST_F(WinUserTest, AcceleratorsMatchKeyAndModifiers) {
     EXPECT_EQ(TranslateAcceleratorA(parent_, accel, &msg), 0);
   }
   EXPECT_EQ(TranslateAcceleratorA(NULL, accel, &msg), 0);
+  // A held key's repeats are no new command: Ctrl+G held asks once.
+  s_Seen.clear();
+  QKeyEvent repeat(QEvent::KeyPress, Qt::Key_G, Qt::ControlModifier, 34 + 8, 0, 0, QString(), true);
+  QCoreApplication::sendEvent(platform::DataOf(parent_)->client, &repeat);
+  ASSERT_TRUE(PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE));
+  EXPECT_EQ(msg.message, (UINT)WM_KEYDOWN);
+  EXPECT_NE(msg.lParam & 0x40000000, 0) << "the key was down before";
+  EXPECT_EQ(TranslateAcceleratorA(parent_, accel, &msg), 0);
+  EXPECT_TRUE(s_Seen.empty());
 }
 
 // A layout that types no Latin letter or no digit on a key (Cyrillic letters,
