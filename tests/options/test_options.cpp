@@ -138,10 +138,10 @@ TEST_F(OptionsTest, QuotingRules) {
   EXPECT_EQ(g_nWindowY, 0) << "a\"b is not a number";
 
   // An empty quoted token is a value; an unterminated one is dropped.
-  LoadOptionsFromCommandLine("q /HighScoreFile \"\"");
-  EXPECT_STREQ(g_szHighScoreFile, "");
+  LoadOptionsFromCommandLine("q /WindowX \"\"");
+  EXPECT_EQ(g_nWindowX, 0);
   LoadOptionsFromCommandLine("q /HighScoreFile \"never closed");
-  EXPECT_STREQ(g_szHighScoreFile, "");
+  EXPECT_STREQ(g_szHighScoreFile, "my scores");
 }
 
 TEST_F(OptionsTest, EveryCLocaleBlankSeparatesTokens) {
@@ -346,6 +346,18 @@ TEST_F(OptionsTest, UnusableValuesAreRefusedWhereTheyAreRead) {
   EXPECT_EQ(g_uKeyDown, 255u);
   EXPECT_EQ(g_dwShadeMode, 1u);
   EXPECT_EQ(g_uBlockType, 0u);
+
+  // No name is no high-score file, from either source; the one in force
+  // stays, and is still saved.
+  std::strcpy(g_szHighScoreFile, "/srv/scores");
+  WriteStore("\"HighScoreFile\"=\"\"\n");
+  LoadOptionsFromRegistry();
+  EXPECT_STREQ(g_szHighScoreFile, "/srv/scores");
+  LoadOptionsFromCommandLine("q /HighScoreFile \"\" *HighScoreFile \"\"");
+  EXPECT_STREQ(g_szHighScoreFile, "/srv/scores");
+  EXPECT_FALSE(g_Options[RowOf("HighScoreFile")].uFlags & OPTION_NOSAVE);
+  SaveOptions();
+  EXPECT_EQ(StoredValues()["HighScoreFile"].text, "/srv/scores");
 }
 
 TEST_F(OptionsTest, DamagedStoreCountsAsEmptyAndIsKeptAside) {
