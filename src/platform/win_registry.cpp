@@ -7,7 +7,8 @@
 //   "HighScoreFile"="/home/player/.local/share/Quandrel3D/Quandrel3DHiScores"
 //
 // read when a key is opened and replaced as a whole when a key that was
-// written is closed.
+// written is closed. A copy exported by the registry editor (UTF-16) reads
+// as well, and a line that cannot be understood is skipped, not the file.
 
 #include "platform/win_registry.h"
 
@@ -42,6 +43,7 @@ struct OpenKey {
 
 namespace {
 std::string s_configHome;
+const std::string* s_pStoreImage = nullptr;
 std::set<OpenKey*> s_openKeys;
 // A store file larger than this is not a settings file of ours.
 constexpr off_t kMaxStoreSize = 1 << 20;
@@ -133,41 +135,104 @@ std::string NormaliseKeyName(LPCSTR lpSubKey) {
   return name;
 }
 
-// Reads the store file; false when it exists but is no store of ours.
-bool LoadStore(platform::RegStore& store, bool& exists) {
-  store.clear();
-  exists = false;
-  int fd = open(platform::RegStorePath().c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return true;
-  exists = true;
-  struct stat st;
-  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > kMaxStoreSize) {
-    close(fd);
-    return false;
+// The UTF-8 form of UTF-16 little-endian text, from the byte at start on. A
+// unit that cannot be read (half of a pair, a last odd byte) becomes a NUL,
+// which no line of a store may hold, so that its line is skipped rather than
+// read as something else.
+std::string Utf16LeToUtf8(const std::string& bytes, size_t start) {
+  std::string out;
+  out.reserve(bytes.size() / 2);
+  auto unitAt = [&](size_t i) {
+    return (unsigned)(unsigned char)bytes[i] | (unsigned)(unsigned char)bytes[i + 1] << 8;
+  };
+  size_t i = start;
+  while (i + 1 < bytes.size()) {
+    unsigned c = unitAt(i);
+    i += 2;
+    if (c >= 0xD800 && c < 0xDC00 && i + 1 < bytes.size() && unitAt(i) >= 0xDC00 &&
+        unitAt(i) < 0xE000) {
+      c = 0x10000 + ((c - 0xD800) << 10) + (unitAt(i) - 0xDC00);
+      i += 2;
+    } else if (c >= 0xD800 && c < 0xE000) {
+      c = 0;
+    }
+    if (c < 0x80) {
+      out += (char)c;
+    } else if (c < 0x800) {
+      out += (char)(0xC0 | c >> 6);
+      out += (char)(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+      out += (char)(0xE0 | c >> 12);
+      out += (char)(0x80 | (c >> 6 & 0x3F));
+      out += (char)(0x80 | (c & 0x3F));
+    } else {
+      out += (char)(0xF0 | c >> 18);
+      out += (char)(0x80 | (c >> 12 & 0x3F));
+      out += (char)(0x80 | (c >> 6 & 0x3F));
+      out += (char)(0x80 | (c & 0x3F));
+    }
   }
-  std::string text((size_t)st.st_size, '\0');
-  size_t got = 0;
-  while (got < text.size()) {
-    ssize_t n = read(fd, &text[got], text.size() - got);
-    if (n <= 0) break;
-    got += (size_t)n;
-  }
-  close(fd);
-  text.resize(got);
-  return platform::ParseRegStore(text, store);
+  if (i < bytes.size()) out += '\0';
+  return out;
 }
 
-// Writes the changed key into the store file, keeping every other key. A
-// damaged file is kept aside as settings.reg.bad rather than lost; when it
-// cannot be put there, it stays and nothing is written.
+// How reading the store file went.
+enum class StoreRead {
+  Missing,   // no file: an empty store
+  Whole,     // every line understood
+  Partial,   // what could be read; some lines were skipped
+  Unusable,  // too large, or not to be read: an empty store
+};
+
+// Reads the store file (or the image a test gave in its place); the file's
+// bytes go to *pBytes when asked for.
+StoreRead LoadStore(platform::RegStore& store, std::string* pBytes = nullptr) {
+  store.clear();
+  std::string text;
+  if (s_pStoreImage != nullptr) {
+    text = *s_pStoreImage;
+  } else {
+    // Not blocking on a named pipe put in the file's place.
+    int fd = open(platform::RegStorePath().c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return StoreRead::Missing;
+    struct stat st;
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > kMaxStoreSize) {
+      close(fd);
+      return StoreRead::Unusable;
+    }
+    text.assign((size_t)st.st_size, '\0');
+    size_t got = 0;
+    while (got < text.size()) {
+      ssize_t n = read(fd, &text[got], text.size() - got);
+      if (n <= 0) break;
+      got += (size_t)n;
+    }
+    close(fd);
+    if (got < text.size()) return StoreRead::Unusable;
+  }
+  bool whole = platform::ParseRegStore(text, store);
+  if (pBytes != nullptr) *pBytes = std::move(text);
+  return whole ? StoreRead::Whole : StoreRead::Partial;
+}
+
+// Writes the changed key into the store file, keeping every other key and
+// every value that could be read. A file with lines that could not be read
+// is first copied to settings.reg.bad, since rewriting it drops them; a file
+// that could not be read at all is moved there. When that cannot be done the
+// file stays as it is and nothing is written.
 bool SaveKey(const OpenKey& key) {
   platform::RegStore store;
-  bool exists = false;
-  bool readable = LoadStore(store, exists);
+  std::string original;
+  StoreRead read = LoadStore(store, &original);
   std::string path = platform::RegStorePath();
   std::string dir = path.substr(0, path.rfind('/'));
   if (!platform::MakeDirectories(dir)) return false;
-  if (exists && !readable && rename(path.c_str(), (path + ".bad").c_str()) != 0) return false;
+  std::string bad = path + ".bad";
+  if (read == StoreRead::Partial &&
+      platform::ReplaceFileContents(bad, original.data(), original.size()) !=
+          platform::ReplaceResult::Ok)
+    return false;
+  if (read == StoreRead::Unusable && rename(path.c_str(), bad.c_str()) != 0) return false;
   store[key.name] = key.values;
   std::string text = platform::FormatRegStore(store);
   return platform::ReplaceFileContents(path, text.data(), text.size()) ==
@@ -197,11 +262,23 @@ bool RegNameLess::operator()(const std::string& a, const std::string& b) const {
 }
 
 // Line by line: an optional header, comments, [key] lines and value lines.
-bool ParseRegStore(const std::string& text, RegStore& store) {
+// A line that cannot be understood is skipped, and so are the values of a
+// key that cannot be; the rest is read.
+bool ParseRegStore(const std::string& bytes, RegStore& store) {
   store.clear();
+  // The registry editor exports UTF-16 with a byte-order mark; a UTF-8 mark
+  // from an editor is harmless.
+  std::string utf8;
+  const std::string* pText = &bytes;
   size_t pos = 0;
-  // A byte-order mark from an editor is harmless.
-  if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) pos = 3;
+  if (bytes.compare(0, 2, "\xFF\xFE") == 0) {
+    utf8 = Utf16LeToUtf8(bytes, 2);
+    pText = &utf8;
+  } else if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) {
+    pos = 3;
+  }
+  const std::string& text = *pText;
+  bool whole = true;
   bool seenContent = false;
   RegKeyValues* current = nullptr;
   while (pos < text.size()) {
@@ -214,13 +291,18 @@ bool ParseRegStore(const std::string& text, RegStore& store) {
       seenContent = true;
       if (line == kHeader || line == "REGEDIT4") continue;
     }
+    if (line.find('\0') != std::string::npos) {
+      whole = false;
+      continue;
+    }
     if (line[0] == '[') {
       size_t rootLen = sizeof(kRoot) - 1;
       if (line.back() != ']' || line.size() < rootLen + 2 ||
           !std::equal(kRoot, kRoot + rootLen, line.begin() + 1,
                       [](char a, char b) { return AsciiLower(a) == AsciiLower(b); })) {
-        store.clear();
-        return false;
+        whole = false;
+        current = nullptr;
+        continue;
       }
       std::string name = line.substr(1 + rootLen, line.size() - 2 - rootLen);
       current = &store[name];
@@ -230,27 +312,27 @@ bool ParseRegStore(const std::string& text, RegStore& store) {
     size_t p = 0;
     RegValue value;
     if (current == nullptr || !ParseQuoted(line, p, name) || p >= line.size() || line[p] != '=') {
-      store.clear();
-      return false;
+      whole = false;
+      continue;
     }
     std::string rest = line.substr(p + 1);
     if (!rest.empty() && rest[0] == '"') {
       size_t q = 0;
       if (!ParseQuoted(rest, q, data) || q != rest.size()) {
-        store.clear();
-        return false;
+        whole = false;
+        continue;
       }
       value.type = REG_SZ;
       value.text = data;
     } else if (ParseDword(rest, value.number)) {
       value.type = REG_DWORD;
     } else {
-      store.clear();
-      return false;
+      whole = false;
+      continue;
     }
     (*current)[name] = value;
   }
-  return true;
+  return whole;
 }
 
 // The header, then each key with its values, in name order.
@@ -302,8 +384,7 @@ static LONG OpenStoredKey(HKEY hKey, LPCSTR lpSubKey, REGSAM samDesired, bool bC
   *phkResult = nullptr;
   if (hKey != HKEY_CURRENT_USER) return ERROR_INVALID_HANDLE;
   platform::RegStore store;
-  bool exists;
-  if (!LoadStore(store, exists)) store.clear();
+  LoadStore(store);
   std::string name = NormaliseKeyName(lpSubKey);
   auto it = store.find(name);
   *pbFound = it != store.end();
@@ -398,4 +479,6 @@ LONG RegCloseKey(HKEY hKey) {
 namespace platform_test {
 // Redirects the store.
 void SetConfigHome(const std::string& directory) { s_configHome = directory; }
+// Reads the store from memory.
+void SetStoreImage(const std::string* pBytes) { s_pStoreImage = pBytes; }
 }  // namespace platform_test
