@@ -136,10 +136,14 @@ bool NameUnnamedTemp(int fd, const std::string& target, std::string& tempPath) {
 // Writes the data to a new temporary file beside the target, flushed to the
 // disk and named tempPath. mode: the permissions to give it, or -1 for the
 // usual ones. bUnnamed: first try a file that has no name until it is done.
+// NoTemp leaves the reason in errno.
 TempResult WriteTemp(const std::string& target, int mode, const void* data, size_t size,
                      std::string& tempPath, bool bUnnamed) {
   tempPath.clear();
-  if (s_fault == platform_test::ReplaceFault::TempFile) return TempResult::NoTemp;
+  if (s_fault == platform_test::ReplaceFault::TempFile) {
+    errno = EACCES;
+    return TempResult::NoTemp;
+  }
   int fd = bUnnamed ? OpenUnnamedTemp(DirectoryOf(target)) : -1;
   if (fd < 0) {
     bUnnamed = false;
@@ -221,7 +225,10 @@ ReplaceResult ReplaceFileContents(const std::string& path, const void* data, siz
   switch (WriteTemp(target, exists ? (int)(st.st_mode & 07777) : -1, data, size, tempPath,
                     s_bUnnamedTemps)) {
     case TempResult::NoTemp:
-      // A folder the player may not add to can still hold a file he may write.
+      // A folder the player may not add to can still hold a file the player
+      // may write. Any other reason (no room, a file system that takes no
+      // writes) is better met with the old file whole.
+      if (errno != EACCES && errno != EPERM) return ReplaceResult::OpenFailed;
       return WriteInPlace(target, data, size);
     case TempResult::WriteFailed:
       return ReplaceResult::WriteFailed;
