@@ -1,13 +1,13 @@
 // Fuzz target: any bytes as the settings store file. The parser reads what
 // it can into a store whose text reads back whole and the same; the options
-// loader then applies whatever the file holds, within the bounds every
-// setting has. The bytes stand in for the file in memory, so that the disk
-// does not set the pace.
+// loader then applies whatever the store holds, within the bounds every
+// setting has. Everything happens in memory, so that the disk does not set
+// the pace.
 
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
-#include <string>
+#include <string_view>
 
 #include "options/options.h"
 #include "platform/win_registry.h"
@@ -23,17 +23,15 @@ bool KeyOk(UINT k) { return k <= 255 || k == KEY_NONE; }
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  std::string bytes(reinterpret_cast<const char*>(data), size);
   platform::RegStore store;
-  platform::ParseRegStore(bytes, store);
-  std::string formatted = platform::FormatRegStore(store);
+  platform::ParseRegStore(std::string_view(reinterpret_cast<const char*>(data), size), store);
   platform::RegStore again;
-  Check(platform::ParseRegStore(formatted, again));
-  Check(platform::FormatRegStore(again) == formatted);
+  Check(platform::ParseRegStore(platform::FormatRegStore(store), again));
+  Check(again == store);
 
-  platform_test::SetStoreImage(&bytes);
+  platform_test::SetStoreContents(&store);
   LoadOptionsFromRegistry();
-  platform_test::SetStoreImage(nullptr);
+  platform_test::SetStoreContents(nullptr);
   Check(KeyOk(g_uKeyLeft) && KeyOk(g_uKeyRight) && KeyOk(g_uKeyRotate) && KeyOk(g_uKeyDown) &&
         KeyOk(g_uKeyDrop));
   Check(g_uBlockType <= 1);
