@@ -18,8 +18,10 @@
 #include <QStyle>
 #include <QValidator>
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 
+#include "platform/win_icon.h"
 #include "platform/win_resources_dialog.h"
 #include "platform/win_window.h"
 
@@ -278,7 +280,8 @@ QWidget* CreateControl(QWidget* dialog, const DLGCONTROL& item, SIZE baseUnits, 
       switch (item.style & SS_TYPEMASK) {
         case SS_ICON: {
           auto* label = new QLabel(dialog);
-          QIcon icon = QApplication::windowIcon();
+          // The control's text names the icon resource, as "101" does.
+          QIcon icon = platform::IconOfResource((UINT)std::atoi(item.text != nullptr ? item.text : ""));
           if (icon.isNull()) icon = dialog->style()->standardIcon(QStyle::SP_ComputerIcon);
           int side = QApplication::style()->pixelMetric(QStyle::PM_LargeIconSize);
           label->setPixmap(icon.pixmap(side, side));

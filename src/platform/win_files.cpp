@@ -1,5 +1,5 @@
 // File helpers on POSIX: safe replacement of a file's contents, the per-user
-// data directory and a writability probe.
+// data directory, a writability probe and the full path of a directory.
 
 #include "platform/win_files.h"
 
@@ -295,6 +295,18 @@ std::string UserDataDirectory() {
   while (dir.size() > 1 && dir.back() == '/') dir.pop_back();
   if (!MakeDirectories(dir)) return std::string();
   return dir + "/";
+}
+
+// realpath resolves the ".." of a folder found relative to the program.
+std::string ExistingDirectory(const std::string& directory) {
+  char resolved[PATH_MAX];
+  struct stat st;
+  if (directory.empty() || realpath(directory.c_str(), resolved) == nullptr ||
+      stat(resolved, &st) != 0 || !S_ISDIR(st.st_mode))
+    return std::string();
+  std::string dir = resolved;
+  if (dir.back() != '/') dir += '/';
+  return dir;
 }
 
 }  // namespace platform

@@ -31,6 +31,9 @@ bool IsDirectoryWritable(const std::string& directory);
 // needed: $XDG_DATA_HOME/Quandrel3D/, else ~/.local/share/Quandrel3D/.
 // Empty when it cannot be found or made.
 std::string UserDataDirectory();
+// The directory's full path without "." or ".." parts or links, ending in
+// "/"; empty when there is no such directory.
+std::string ExistingDirectory(const std::string& directory);
 // Makes the directory and its missing parents.
 bool MakeDirectories(const std::string& directory);
 

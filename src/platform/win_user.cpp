@@ -35,6 +35,7 @@
 #include "platform/qt_app.h"
 #include "platform/win_commctrl.h"
 #include "platform/win_gdi.h"
+#include "platform/win_icon.h"
 #include "platform/win_menu.h"
 #include "platform/win_resources.h"
 #include "platform/win_user_internal.h"
@@ -948,11 +949,10 @@ HICON LoadIconA(HINSTANCE, LPCSTR lpIconName) {
   static std::map<uintptr_t, std::unique_ptr<HICON__>> s_Icons;
   auto it = s_Icons.find(id);
   if (it != s_Icons.end()) return it->second.get();
-  const char* const* picture = platform::FindIconPicture((UINT)id);
-  if (picture == nullptr) return nullptr;
+  if (platform::FindIconPicture((UINT)id) == nullptr) return nullptr;
   platform::EnsureApplication();
   auto icon = std::make_unique<HICON__>();
-  icon->icon = QIcon(QPixmap(picture));
+  icon->icon = platform::IconOfResource((UINT)id);
   return (s_Icons[id] = std::move(icon)).get();
 }
 

@@ -229,6 +229,39 @@ TEST_F(OptionsTest, TooLongDirectoryKeepsBareNames) {
   EXPECT_STREQ(g_szHelpFile, "Quandrel3D.chm");
 }
 
+// ---- installed game -------------------------------------------------------
+
+// An installed game: its data folder lies where the install layout puts it
+// relative to the program's folder. The program's folder is writable here,
+// as /usr/games is for the superuser.
+TEST_F(OptionsTest, InstalledGameKeepsHighScoresInTheDataDirectoryAndHelpInItsDataFolder) {
+  std::string bin = dir_ / "prefix/games/";
+  std::filesystem::create_directories(bin + gc_szInstalledDataFolder);
+  std::string data = std::filesystem::canonical(bin + gc_szInstalledDataFolder).string() + "/";
+  ASSERT_TRUE(platform::IsDirectoryWritable(bin));
+
+  LoadWith(bin + "quandrel3d");
+  EXPECT_STREQ(g_szHighScoreFile, (dir_.path() + "/data/Quandrel3DHiScores").c_str());
+  EXPECT_STREQ(g_szHelpFile, (data + "Quandrel3D.chm").c_str()) << "no \"..\" left in the path";
+  // The first run saves the full per-user path; later runs use it as given.
+  SaveOptions();
+  std::strcpy(g_szHighScoreFile, "Quandrel3DHiScores");
+  LoadWith(bin + "quandrel3d");
+  EXPECT_STREQ(g_szHighScoreFile, (dir_.path() + "/data/Quandrel3DHiScores").c_str());
+
+  // A file named on the command line or in the settings is used as given.
+  LoadWith(bin + "quandrel3d *HighScoreFile scores.bin");
+  EXPECT_STREQ(g_szHighScoreFile, "scores.bin");
+
+  // Without a data directory the bare name is left: nothing goes into the
+  // installation.
+  std::strcpy(g_szHighScoreFile, "Quandrel3DHiScores");
+  platform_test::SetUserDataDirectory("/proc/none");
+  PlaceDefaultFiles();
+  EXPECT_STREQ(g_szHighScoreFile, "Quandrel3DHiScores");
+  EXPECT_TRUE(std::filesystem::is_empty(bin)) << "nothing written beside the program";
+}
+
 // ---- read-only installation -----------------------------------------------
 
 TEST_F(OptionsTest, ReadOnlyInstallKeepsHighScoresInTheDataDirectory) {

@@ -6,13 +6,18 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QImage>
 #include <QKeyEvent>
 #include <QWidget>
 #include <QEvent>
+#include <cstdlib>
+#include <map>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "platform/win32.h"
+#include "platform/win_icon.h"
 #include "platform/win_user_internal.h"
 #include "resources/resource.h"
 #include "temp_dir.h"
@@ -237,6 +242,39 @@ TEST_F(WinUserTest, StringsAreCutToTheBuffer) {
   EXPECT_EQ(LoadStringA(NULL, 61456, hint, 128), (int)std::strlen("Move this window around the screen"));
   EXPECT_NE(LoadIconA(NULL, MAKEINTRESOURCE(IDI_MAINICON)), nullptr);
   EXPECT_EQ(LoadIconA(NULL, MAKEINTRESOURCE(7)), nullptr);
+}
+
+// The program's icon at every size it is drawn at: the well stands in the
+// middle, and every pixel is one of the icon's own colours or transparent,
+// so that no size comes out blurred; every cube shows its dark face.
+TEST_F(WinUserTest, IconIsSharpAndCentredAtEverySize) {
+  const platform::IconPicture* picture = platform::FindIconPicture(IDI_MAINICON);
+  ASSERT_NE(picture, nullptr);
+  std::set<QRgb> colours = {0, 0xff000000u | picture->wall, 0xff000000u | picture->edge};
+  for (size_t i = 0; i < picture->count; ++i) {
+    colours.insert(0xff000000u | picture->cubes[i].light);
+    colours.insert(0xff000000u | picture->cubes[i].dark);
+  }
+  for (int side : {16, 24, 32, 48, 64, 96, 128, 256}) {
+    QImage image = platform::DrawIconPicture(*picture, side).convertToFormat(QImage::Format_ARGB32);
+    ASSERT_EQ(image.size(), QSize(side, side));
+    int left = side, right = -1, top = side, bottom = -1;
+    std::map<QRgb, int> counts;
+    for (int y = 0; y < side; ++y)
+      for (int x = 0; x < side; ++x) {
+        QRgb c = image.pixel(x, y);
+        if (c == 0) continue;
+        ASSERT_TRUE(colours.count(c)) << side << ": blended pixel at " << x << "," << y;
+        ++counts[c];
+        left = std::min(left, x), right = std::max(right, x);
+        top = std::min(top, y), bottom = std::max(bottom, y);
+      }
+    EXPECT_LE(std::abs(left - (side - 1 - right)), 1) << side << ": not centred across";
+    EXPECT_LE(std::abs(top - (side - 1 - bottom)), 1) << side << ": not centred up and down";
+    EXPECT_GE(right - left + 1, side * 3 / 4) << side << ": the well fills too little";
+    for (size_t i = 0; i < picture->count; ++i)
+      EXPECT_GT(counts[0xff000000u | picture->cubes[i].dark], 0) << side << ": cube " << i;
+  }
 }
 
 // The menu of the class, item by item as the resource gives it: ids by

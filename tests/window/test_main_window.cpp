@@ -4,6 +4,7 @@
 
 #include "window_fixture.h"
 
+#include "high_scores/high_scores.h"
 #include "video_main/video_fixture.h"
 
 #include <QTimer>
@@ -121,6 +122,7 @@ TEST_F(WindowTest, ViewFillsTheSpaceAboveTheStatusBar) {
 
 // Three parts: the message without a border, the level, and the score with
 // room for the size grip; the widths come from the bar's own font.
+// The rules keep the score and the message up to date as the game goes.
 TEST_F(WindowTest, StatusBarPartsAndTexts) {
   Launch();
   RECT r;
@@ -158,6 +160,38 @@ TEST_F(WindowTest, StatusBarPartsAndTexts) {
   SetStatusText(NULL);
   EXPECT_EQ(Part(0), "");
   EXPECT_EQ(g_szStatusText[0], '\0');
+
+  // The rules keep the bar up to date: the score once a block has scored;
+  // at game over, before the high-score step asks for a name, the message
+  // and the final score.
+  std::string atDialog[3];
+  dialog_ = [&](const platform_test::DialogCall&) {
+    for (int n = 0; n < 3; ++n) atDialog[n] = Part(n);
+    return (INT_PTR)IDCANCEL;
+  };
+  NewGame(0);
+  EXPECT_EQ(Part(0), "Play the game!");
+  EXPECT_EQ(Part(1), "Level 0");
+  EXPECT_EQ(Part(2), "0");
+  EraseBlock(g_nShape, g_nShapeX, g_nShapeY, g_nShapeRot);
+  g_nShape = -1;
+  g_nBlockBonus = 1;
+  NextBlock();  // level 0 + 1, bonus 1, 3 without the next block shown
+  EXPECT_TRUE(g_bGameRunning);
+  EXPECT_EQ(Part(2), "3");
+  ASSERT_EQ(g_uNumHighScores, 0u) << "an empty table gives every score a place";
+  EraseBlock(g_nShape, g_nShapeX, g_nShapeY, g_nShapeRot);
+  for (int i = 3; i <= 6; ++i)
+    for (int j = 0; j < 4; ++j) g_Well[i][j] = 0;
+  g_nShape = -1;
+  NextBlock();
+  EXPECT_FALSE(g_bGameRunning);
+  ASSERT_EQ(dialogs_.size(), 1u);
+  EXPECT_EQ(atDialog[0], "Game over");
+  EXPECT_EQ(atDialog[1], "Level 0");
+  EXPECT_EQ(atDialog[2], "6");
+  EXPECT_EQ(Part(0), "Game over");
+  EXPECT_EQ(Part(2), "6");
 }
 
 // A text longer than the buffers is cut, never overrun.
