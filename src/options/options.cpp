@@ -111,6 +111,13 @@ static BOOL IsUsableValue(const OPTION* pOption, DWORD dwValue) {
   return TRUE;
 }
 
+// No name is no file: an empty high-score file name would fail every save,
+// so it is refused like any other value its user could not use.
+static BOOL IsUsableText(const OPTION* pOption, const char* lpszText) {
+  return lpszText[0] != '\0' || reinterpret_cast<const void*>(pOption->lplpszData) !=
+                                    reinterpret_cast<const void*>(g_szHighScoreFile);
+}
+
 // Sets a number row unless its user could not use the value.
 static void SetNumber(const OPTION* pOption, DWORD dwValue) {
   if (IsUsableValue(pOption, dwValue)) *NumberOf(pOption) = dwValue;
@@ -119,6 +126,7 @@ static void SetNumber(const OPTION* pOption, DWORD dwValue) {
 // A string from the store: into the fixed buffer when it fits, else into a
 // heap block when the row allows one, else ignored.
 static void AssignRegistryString(int i, const char* lpszText) {
+  if (!IsUsableText(&g_Options[i], lpszText)) return;
   size_t len = std::strlen(lpszText) + 1;
   size_t size = g_Options[i].uFlags & OPTION_SIZE_MASK;
   if (size != 0 && len <= size) {
@@ -150,6 +158,7 @@ static void AssignSwitchValue(int i, const char* lpszValue, BOOL bTemp) {
       break;
     }
     case OPTION_STRING: {
+      if (!IsUsableText(pOption, lpszValue)) break;
       size_t len = std::strlen(lpszValue) + 1;
       size_t size = pOption->uFlags & OPTION_SIZE_MASK;
       if (size != 0) {

@@ -72,7 +72,7 @@ class WinUserTest : public ::testing::Test {
     platform_test::IgnoreSystemActivation(false);
   }
   HWND MakeParent() {
-    parent_ = CreateWindowExA(0, "TestParent", "Test", WS_POPUP | WS_CAPTION, 10, 10, 200, 150, NULL, NULL,
+    parent_ = CreateWindowExA(0, "TestParent", "Test", WS_POPUP | WS_CAPTION, 10, 10, 240, 210, NULL, NULL,
                               NULL, NULL);
     return parent_;
   }
@@ -93,8 +93,8 @@ TEST_F(WinUserTest, CreationAndDestructionOrder) {
   ASSERT_TRUE(IsWindow(s_ChildMadeInCreate));
   RECT r;
   GetClientRect(parent_, &r);
-  EXPECT_EQ(r.right, 200);
-  EXPECT_EQ(r.bottom, 150);
+  EXPECT_EQ(r.right, 240);
+  EXPECT_EQ(r.bottom, 210);
   GetClientRect(s_ChildMadeInCreate, &r);
   EXPECT_EQ(r.right, 50);
 

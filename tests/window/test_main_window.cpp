@@ -348,23 +348,34 @@ TEST_F(WindowTest, MoveRecordsPlaceAndViewOrigin) {
   EXPECT_NEAR(g_fFrameTime, 0.001f, 1e-5f);
 }
 
-// A place and size that no screen can show (a strange saved value, or a
-// screen that is gone) still bring the window up where the player sees it, at
-// least as large as the window system allows; that is what is kept for the
-// next start.
+// A place and size that no screen can show (a strange saved value, a screen
+// that is gone, a size from a larger screen) still bring the window up where
+// the player sees it, large enough to show the well and no larger than the
+// screen; that is what is kept for the next start.
 TEST_F(WindowTest, StrangeSavedPlaceStillShowsTheWindow) {
-  g_nWindowX = 90000, g_nWindowY = -90000, g_nWindowW = -50, g_nWindowH = 0;
-  Launch();
-  RECT r;
-  GetWindowRect(g_hwndMain, &r);
-  EXPECT_GE(r.right - r.left, 136);
-  EXPECT_GE(r.bottom - r.top, 39);
   const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
-  EXPECT_TRUE(screen.contains(QPoint(r.left, r.top))) << r.left << "," << r.top;
-  EXPECT_EQ(g_nWindowX, r.left);
-  EXPECT_EQ(g_nWindowY, r.top);
-  EXPECT_EQ(g_nWindowW, r.right - r.left);
-  EXPECT_EQ(g_nWindowH, r.bottom - r.top);
+  const INT saved[][4] = {
+      {90000, -90000, -50, 0}, {10, 10, 999999, 999999}, {10, 10, 0x7fffffff, -5}};
+  for (const auto& place : saved) {
+    g_nWindowX = place[0], g_nWindowY = place[1], g_nWindowW = place[2], g_nWindowH = place[3];
+    platform_test::UnregisterAllClasses();
+    Launch();
+    RECT r;
+    GetWindowRect(g_hwndMain, &r);
+    const QRect shown(r.left, r.top, r.right - r.left, r.bottom - r.top);
+    EXPECT_GE(shown.width(), 200) << place[2];
+    EXPECT_GE(shown.height(), 200) << place[3];
+    EXPECT_GE(g_nViewH, 100) << "room for the well under the menu, over the status bar";
+    EXPECT_TRUE(screen.contains(shown)) << shown.x() << "," << shown.y() << " " << shown.width()
+                                        << "x" << shown.height();
+    EXPECT_EQ(g_nWindowX, r.left);
+    EXPECT_EQ(g_nWindowY, r.top);
+    EXPECT_EQ(g_nWindowW, r.right - r.left);
+    EXPECT_EQ(g_nWindowH, r.bottom - r.top);
+    DestroyMainWindow();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    platform_test::ClearMessageQueue();
+  }
 }
 
 // Minimising changes nothing of the layout or the recorded sizes; restoring
