@@ -9,6 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang-14 libclang-rt-14-dev
   xvfb xdotool
+  dpkg-dev desktop-file-utils appstream lintian groff-base man-db
 )
 
 missing=()

@@ -1,6 +1,9 @@
 // Snapshot: runs the game's own start-up pieces without a window, plays a
 // seeded game with a simple scripted player for a while, and writes the
-// frame the game presents as a PNG picture.
+// frame the game presents as a PNG picture. A game that ends is followed by
+// a new one, so that a long time doubles as a soak run: the games played,
+// the frames drawn and the resident memory at the start and the end are
+// reported.
 //
 //   snapshot [--out FILE] [--size WxH] [--set 0|1] [--shade 1|2]
 //            [--stats 0|1] [--next 0|1] [--burst 0|1] [--seed N]
@@ -9,9 +12,15 @@
 // The player drives the same moves a player's keys drive (MoveBlock,
 // DropBlock), one key at a time, and the frame runs GameTick with a fixed
 // frame time, so that a seed and a time always give the same picture.
+//
+// The tool is headless and leaves the player's things alone: it never reads
+// or writes the settings or the high-score table, and a game over offers no
+// place in the table, so no dialog or message box ever waits for an answer.
 
 #include <QApplication>
 #include <QImage>
+#include <QTemporaryDir>
+#include <chrono>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
@@ -23,6 +32,9 @@
 #include "maths/maths.h"
 #include "options/options.h"
 #include "platform/dx_hooks.h"
+#include "platform/win_dialog.h"
+#include "platform/win_msgbox.h"
+#include "platform/win_registry.h"
 #include "render/render.h"
 #include "rules/rules.h"
 #include "video_main/video_main.h"
@@ -210,6 +222,39 @@ static void PlayerMove(PLAYER* p, float dt) {
   }
 }
 
+// ---- the soak figures -----------------------------------------------------
+
+// Resident memory of this process in kB, from the kernel's own account; 0
+// where it cannot be read.
+static long ResidentKB(void) {
+  FILE* f = fopen("/proc/self/status", "r");
+  if (f == nullptr) return 0;
+  char line[256];
+  long nKB = 0;
+  while (fgets(line, sizeof(line), f) != nullptr)
+    if (sscanf(line, "VmRSS: %ld kB", &nKB) == 1) break;
+  fclose(f);
+  return nKB;
+}
+
+// Nobody is there to answer: a game over is no high score (nothing to save),
+// and a message box is answered at once after its text has been shown.
+static void AnswerForThePlayer(void) {
+  platform_test::SetDialogHandler([](const platform_test::DialogCall&) { return (INT_PTR)IDCANCEL; });
+  platform_test::SetMessageBoxHandler([](const platform_test::MessageBoxCall& c) {
+    fprintf(stderr, "snapshot: %s\n", c.text.c_str());
+    const UINT uButtons = c.type & 0xF;
+    return uButtons == MB_OK ? IDOK : uButtons == MB_YESNO ? IDNO : IDCANCEL;
+  });
+}
+
+// The settings store and the high-score file point into the tool's own
+// folder, so that not even a mistake reaches the player's.
+static void KeepAwayFromThePlayersFiles(const QString& folder) {
+  platform_test::SetConfigHome(folder.toStdString());
+  snprintf(g_szHighScoreFile, sizeof(g_szHighScoreFile), "%s/Quandrel3DHiScores", folder.toLocal8Bit().constData());
+}
+
 // ---- main -----------------------------------------------------------------
 
 // Start-up as the game does it, minus the windows; then play and take the
@@ -222,6 +267,14 @@ int main(int argc, char** argv) {
   }
   setenv("QT_QPA_PLATFORM", "offscreen", 0);
   QApplication app(argc, argv);
+  AnswerForThePlayer();
+  QTemporaryDir scratch;
+  if (!scratch.isValid()) {
+    fprintf(stderr, "snapshot: cannot make a temporary folder\n");
+    return 1;
+  }
+  KeepAwayFromThePlayersFiles(scratch.path());
+  const auto tStart = std::chrono::steady_clock::now();
 
   g_uBlockType = args.uBlockType;
   g_dwShadeMode = args.dwShadeMode;
@@ -245,13 +298,25 @@ int main(int argc, char** argv) {
   RebuildSurfaces();
 
   const long nFrames = (long)(args.dSeconds * args.nFPS + 0.5);
+  const long nStartKB = ResidentKB();
   PLAYER player = {};
+  long nGames = 1, nGamesOver = 0, nDrawn = 0;
   for (long f = 0; f < nFrames || f == 0; f++) {
     g_fFrameTime = 1.0f / (float)args.nFPS;
-    if (g_bGameRunning) PlayerMove(&player, g_fFrameTime);
+    // The finished game has had its last frame; the next one starts.
+    if (!g_bGameRunning) {
+      NewGame(0);
+      player = {};
+      nGames++;
+    }
+    PlayerMove(&player, g_fFrameTime);
     GameFrame();
+    nDrawn++;
+    if (!g_bGameRunning) nGamesOver++;
   }
   PresentFrame();
+  const long nEndKB = ResidentKB();
+  const double dWall = std::chrono::duration<double>(std::chrono::steady_clock::now() - tStart).count();
 
   const QImage& img = platform_test::LastPresentedImage();
   if (img.isNull() || !img.save(QString::fromStdString(args.out), "PNG")) {
@@ -265,6 +330,11 @@ int main(int argc, char** argv) {
   printf("%s: %dx%d, %ld frames, %s, score %u, level %d, %d cubes in the well, %u flying\n",
          args.out.c_str(), img.width(), img.height(), nFrames, g_bGameRunning ? "running" : "game over",
          g_uScore, g_nLevel, nCubes, g_uBurstCount);
+  printf("games played: %ld, %ld of them to game over\n", nGames, nGamesOver);
+  printf("frames drawn: %ld\n", nDrawn);
+  printf("resident memory at the start: %ld kB\n", nStartKB);
+  printf("resident memory at the end: %ld kB\n", nEndKB);
+  printf("wall time: %.1f s\n", dWall);
   FreeGraph();
   return 0;
 }

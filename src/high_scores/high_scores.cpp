@@ -1,8 +1,9 @@
 // The high-score table and its file: a 20-byte little-endian header (magic
 // "QN_3D_HS", file length, byte sum of the records, record count) and up to
 // ten records of score, level, time and name length, each followed by the
-// name's bytes. Saving replaces the file as a whole, and never silently
-// overwrites a file that is not a high-score file.
+// name's bytes. Saving replaces the file as a whole, never silently
+// overwrites a file that is not a high-score file, and leaves alone a file
+// that already holds the table.
 
 #include "high_scores/high_scores.h"
 
@@ -215,12 +216,25 @@ BYTE* MakeHighScoreImage(size_t* puSize) {
   return bytes;
 }
 
+// TRUE when the file already holds exactly this image: then there is nothing
+// to write, and a file the player may read but not write is no error.
+static BOOL FileHoldsImage(const char* lpszFile, const BYTE* lpImage, size_t uSize) {
+  BYTE* data;
+  size_t size;
+  BOOL bSame = ReadHighScoreFile(lpszFile, &data, &size) == HSREAD_OK && size == uSize &&
+               std::memcmp(data, lpImage, uSize) == 0;
+  free(data);
+  return bSame;
+}
+
 // Writes the table through a temporary file, so that a failed save leaves the
-// old file whole; table and state are never changed.
+// old file whole; table and state are never changed. A file that already
+// holds the table is left alone; a missing one is made.
 void SaveHighScores(void) {
   size_t size;
   BYTE* data = MakeHighScoreImage(&size);
-  if (MayReplaceHighScoreFile(g_szHighScoreFile)) {
+  if (!FileHoldsImage(g_szHighScoreFile, data, size) &&
+      MayReplaceHighScoreFile(g_szHighScoreFile)) {
     switch (platform::ReplaceFileContents(g_szHighScoreFile, data, size)) {
       case platform::ReplaceResult::OpenFailed:
         ReportSaveError("Error saving high score table to file \"%s\" - cannot open file.");

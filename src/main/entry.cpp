@@ -12,6 +12,9 @@
 int main(int argc, char** argv) {
   platform::SetCommandLineArgs(argc, argv);
   QApplication app(argc, argv);
+  // Desktops match the windows to the installed desktop entry by this name
+  // and take the icon from there; Wayland has no other way.
+  QGuiApplication::setDesktopFileName(QStringLiteral(QUANDREL_APP_ID));
   // 1: show the window normally.
   return WinMain(platform::ModuleInstance(), nullptr, GetCommandLineA(), 1);
 }

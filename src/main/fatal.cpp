@@ -1,11 +1,13 @@
 // The fatal report: formats the message, shows it in an error box, destroys
-// the main window and ends the process with a failure code. Nothing is saved
-// on this road: the options and high scores keep what they held on disk.
+// the main window and ends the process through the normal exit, with a
+// failure code. Nothing is saved on this road: the options and high scores
+// keep what they held on disk.
 
 #include "main/fatal.h"
 
 #include <cstdarg>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "window/window.h"
@@ -41,8 +43,9 @@ void Fatal(const char* lpszFormat, ...) {
 
   MessageBoxA(NULL, g_szFatalText, "Quandrel 3D", MB_OK | MB_TASKMODAL | MB_ICONERROR);
   DestroyMainWindow();
-  // A failure must not look like a normal end to whoever started the game.
-  ExitProcess(1);
+  // A failure must not look like a normal end to whoever started the game;
+  // the exit handlers still run, as at any end of the program.
+  std::exit(1);
 }
 
 // The caller's text, then the name and description of g_hr.

@@ -1,6 +1,7 @@
 // The option table: the settings' defaults, their loading from the settings
 // store and the command line, the placing of the high-score and help files
-// beside the executable, and the saving at exit.
+// (beside the executable, or where an installed game keeps them), and the
+// saving at exit.
 
 #include "options/options.h"
 
@@ -60,6 +61,9 @@ OPTION g_Options[NUM_OPTIONS] = {
     {"ShowFPS", OPTION_BOOL, reinterpret_cast<char**>(&g_bShowFPS)},
 };
 
+// The build's install layout gives the data folder's place.
+const char gc_szInstalledDataFolder[] = QUANDREL_DATA_FOLDER;
+
 static const char gc_szHighScoreName[] = "Quandrel3DHiScores";
 static const char gc_szHelpName[] = "Quandrel3D.chm";
 
@@ -107,6 +111,13 @@ static BOOL IsUsableValue(const OPTION* pOption, DWORD dwValue) {
   return TRUE;
 }
 
+// No name is no file: an empty high-score file name would fail every save,
+// so it is refused like any other value its user could not use.
+static BOOL IsUsableText(const OPTION* pOption, const char* lpszText) {
+  return lpszText[0] != '\0' || reinterpret_cast<const void*>(pOption->lplpszData) !=
+                                    reinterpret_cast<const void*>(g_szHighScoreFile);
+}
+
 // Sets a number row unless its user could not use the value.
 static void SetNumber(const OPTION* pOption, DWORD dwValue) {
   if (IsUsableValue(pOption, dwValue)) *NumberOf(pOption) = dwValue;
@@ -115,6 +126,7 @@ static void SetNumber(const OPTION* pOption, DWORD dwValue) {
 // A string from the store: into the fixed buffer when it fits, else into a
 // heap block when the row allows one, else ignored.
 static void AssignRegistryString(int i, const char* lpszText) {
+  if (!IsUsableText(&g_Options[i], lpszText)) return;
   size_t len = std::strlen(lpszText) + 1;
   size_t size = g_Options[i].uFlags & OPTION_SIZE_MASK;
   if (size != 0 && len <= size) {
@@ -146,6 +158,7 @@ static void AssignSwitchValue(int i, const char* lpszValue, BOOL bTemp) {
       break;
     }
     case OPTION_STRING: {
+      if (!IsUsableText(pOption, lpszValue)) break;
       size_t len = std::strlen(lpszValue) + 1;
       size_t size = pOption->uFlags & OPTION_SIZE_MASK;
       if (size != 0) {
@@ -305,27 +318,35 @@ void LoadOptionsFromCommandLine(const char* lpszCommandLine) {
   free(lpszCmdLine);
 }
 
-// Step 3: the default high-score file and the help file go beside the
-// executable. When that directory takes no new files (an installed copy),
-// the default high-score file goes to the player's data directory instead.
+// Step 3: the default high-score file and the help file. A copy run from
+// its own folder (a build, a portable copy) keeps both beside the program,
+// or the high scores in the player's data directory when that folder takes
+// no new files. An installed game has its data folder at a fixed place
+// relative to the program: the help is there, and the high scores always go
+// to the player's data directory, so that nothing is ever written into the
+// installation, not even by the superuser.
 void PlaceDefaultFiles(void) {
   if (g_lpszEXEPath == nullptr) return;
   const char* lpszSlash = std::strrchr(g_lpszEXEPath, '/');
   if (lpszSlash == nullptr) return;
   std::string exeDir(g_lpszEXEPath, (size_t)(lpszSlash - g_lpszEXEPath) + 1);
+  std::string dataDir = platform::ExistingDirectory(exeDir + gc_szInstalledDataFolder);
+  const BOOL bInstalled = !dataDir.empty();
 
   if (std::strcmp(g_szHighScoreFile, gc_szHighScoreName) == 0) {
     std::string dir = exeDir;
-    if (!platform::IsDirectoryWritable(dir)) {
-      std::string dataDir = platform::UserDataDirectory();
-      if (!dataDir.empty()) dir = dataDir;
+    if (bInstalled || !platform::IsDirectoryWritable(dir)) {
+      // Without a data directory an installed game falls back to the bare
+      // name, in the current folder, rather than to its own folder.
+      dir = platform::UserDataDirectory();
+      if (dir.empty() && !bInstalled) dir = exeDir;
     }
     std::string path = dir + gc_szHighScoreName;
     // A path too long for the buffer leaves the bare name.
     if (path.size() < sizeof(g_szHighScoreFile))
       std::memcpy(g_szHighScoreFile, path.c_str(), path.size() + 1);
   }
-  std::string help = exeDir + gc_szHelpName;
+  std::string help = (bInstalled ? dataDir : exeDir) + gc_szHelpName;
   if (help.size() < sizeof(g_szHelpFile))
     std::memcpy(g_szHelpFile, help.c_str(), help.size() + 1);
 }

@@ -34,6 +34,9 @@ typedef struct tagOPTION {
 
 // The store key of the game's settings.
 extern const char gc_szRegistryKey[];
+// Where an installed game's data folder lies, relative to its program's
+// folder; a game whose folder has no such folder runs as a portable copy.
+extern const char gc_szInstalledDataFolder[];
 
 // ---- globals --------------------------------------------------------------
 

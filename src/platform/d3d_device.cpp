@@ -4,9 +4,13 @@
 // handles. Vertices are transformed and lit once per draw call.
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <new>
+#include <string>
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -117,6 +121,7 @@ struct DeviceObj : dx::Object {
   raster::Context viewCache;
   D3DVIEWPORT2 viewCacheKey = {};
   int viewCacheW = -1, viewCacheH = -1;
+  std::vector<std::array<float, 3>> litPlaces;  // for the scene file only
   DeviceObj();
   ~DeviceObj() override;
   IDirect3DDevice2* Iface() { return &face.iface; }
@@ -489,6 +494,37 @@ bool TargetLost(const DeviceObj* d) {
   return d->target->bLost || (d->target->attachedZ != nullptr && d->target->attachedZ->bLost);
 }
 
+// ---- functions: the scene file, a test aid ----------------------------------------
+
+// The file QUANDREL_TEST_SCENE_FILE names, or null. An end-to-end test reads
+// there where the last finished scene placed each lit mesh (the cubes), to
+// see the well from outside the game without touching it.
+const char* SceneFile() {
+  static const char* const path = [] {
+    const char* value = std::getenv("QUANDREL_TEST_SCENE_FILE");
+    return value != nullptr && *value != '\0' ? value : nullptr;
+  }();
+  return path;
+}
+
+// Notes where a lit mesh is drawn: the translation of the world matrix.
+void NoteLitMesh(DeviceObj* self, D3DVERTEXTYPE vtype) {
+  if (vtype != D3DVT_VERTEX || SceneFile() == nullptr) return;
+  self->litPlaces.push_back({self->world._41, self->world._42, self->world._43});
+}
+
+// Replaces the scene file whole, one "x y z" line per lit mesh, so that a
+// reader never sees half a scene.
+void WriteSceneFile(const DeviceObj* self) {
+  const char* path = SceneFile();
+  if (path == nullptr) return;
+  const std::string temp = std::string(path) + ".new";
+  FILE* file = std::fopen(temp.c_str(), "w");
+  if (file == nullptr) return;
+  for (const auto& p : self->litPlaces) std::fprintf(file, "%.3f %.3f %.3f\n", p[0], p[1], p[2]);
+  if (std::fclose(file) == 0) std::rename(temp.c_str(), path);
+}
+
 // Opens a scene; draws happen only inside one.
 HRESULT Dev_BeginScene(IDirect3DDevice2* This) {
   DX_ENTER("IDirect3DDevice2_BeginScene");
@@ -497,6 +533,7 @@ HRESULT Dev_BeginScene(IDirect3DDevice2* This) {
   if (TargetLost(self)) return DDERR_SURFACELOST;
   self->bInScene = true;
   self->memoNext = 0;
+  self->litPlaces.clear();
   if (std::vector<uint32_t>* counts = dx::PixelCounts(self->target->width, self->target->height))
     std::fill(counts->begin(), counts->end(), 0u);
   return D3D_OK;
@@ -509,6 +546,7 @@ HRESULT Dev_EndScene(IDirect3DDevice2* This) {
   if (!self->bInScene) return D3DERR_SCENE_NOT_IN_SCENE;
   if (TargetLost(self)) return DDERR_SURFACELOST;
   self->bInScene = false;
+  WriteSceneFile(self);
   return D3D_OK;
 }
 
@@ -1054,6 +1092,7 @@ HRESULT Dev_DrawPrimitive(IDirect3DDevice2* This, D3DPRIMITIVETYPE ptype, D3DVER
   if (!KnownVertex(vtype)) return D3DERR_INVALIDVERTEXTYPE;
   if ((verts == nullptr && count != 0) || count > kMaxVertices) return DDERR_INVALIDPARAMS;
   if (HRESULT hr = DrawReady(self); FAILED(hr)) return hr;
+  NoteLitMesh(self, vtype);
   if (count == 0) return D3D_OK;
   const raster::Context ctx = MakeContext(self);
   const raster::Vertex* v = nullptr;
@@ -1076,6 +1115,7 @@ HRESULT Dev_DrawIndexedPrimitive(IDirect3DDevice2* This, D3DPRIMITIVETYPE ptype,
   // An index past the vertices would read outside the caller's array.
   if (icount != 0 && MaxIndex(indices, icount) >= vcount) return DDERR_INVALIDPARAMS;
   if (HRESULT hr = DrawReady(self); FAILED(hr)) return hr;
+  NoteLitMesh(self, vtype);
   if (icount == 0) return D3D_OK;
   const raster::Context ctx = MakeContext(self);
   const raster::Vertex* v = nullptr;

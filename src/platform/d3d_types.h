@@ -47,4 +47,4 @@ typedef struct _D3DRECT {
 
 #define RGBA_MAKE(r, g, b, a) \
   ((D3DCOLOR)(((DWORD)(a) << 24) | ((DWORD)(r) << 16) | ((DWORD)(g) << 8) | (DWORD)(b)))
-#define RGB_MAKE(r, g, b) RGBA_MAKE(r, g, b, 0xff)
+#define RGB_MAKE(r, g, b) ((D3DCOLOR)(((DWORD)(r) << 16) | ((DWORD)(g) << 8) | (DWORD)(b)))

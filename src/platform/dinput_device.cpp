@@ -5,12 +5,23 @@
 // window is Qt's active window and no popup menu is open; when the window
 // loses the foreground an acquired device is lost, and what happened
 // meanwhile is not delivered.
+//
+// A held key goes down once and up once. The window system repeats it: X
+// sends a release and a press with the same time stamp for each repeat, and
+// Qt marks such a pair as a repeat only when the press had already arrived
+// as it read the release, which on a busy machine it often had not. So a
+// release is held back until the next key event or a read of a device shows
+// whether its press follows, and a press of a key that is already down is
+// no new press, whatever Qt says. Repeats of a key that went down in another
+// window (a dialog that opened while it was held) do not reach that window.
 
 #include <QApplication>
 #include <QEvent>
 #include <QKeyEvent>
 #include <QObject>
+#include <QPointer>
 #include <QWidget>
+#include <QWindow>
 
 #include <algorithm>
 #include <cstdio>
@@ -79,6 +90,7 @@ struct KeyboardObj : dx::Object {
   bool bFormatSet = false;
   DWORD dwBufferSize = 0;
   Acquisition state = Acquisition::Unacquired;
+  DWORD dwAcquiredAfter = 0;  // the last event sequence before the acquire
   std::deque<DIDEVICEOBJECTDATA> events;
   bool bOverflow = false;
   BYTE held[256] = {};
@@ -97,21 +109,57 @@ class KeyEventFilter : public QObject {
   bool eventFilter(QObject* watched, QEvent* event) override;
 };
 
-// The last key event taken, to know the same event when it comes again.
+// The last key event taken, to know the same event when it comes again,
+// and whether it was a repeat.
 struct TakenKey {
   bool valid = false;
   bool bDown = false;
   uint32_t scanCode = 0;
   uint64_t timestamp = 0;
+  bool bRepeat = false;
+};
+
+// A key known to be down, and the window it went down in (null: not one of
+// ours, or not known).
+struct DownKey {
+  uint32_t scanCode = 0;
+  QPointer<QWindow> window;
+};
+
+// A release not yet handed to the devices. Its time and sequence are those
+// of the moment it was taken, so that a device acquired since then does not
+// buffer it.
+struct HeldRelease {
+  bool valid = false;
+  uint32_t scanCode = 0;
+  uint64_t timestamp = 0;  // the window system's, in milliseconds
+  DWORD dwTime = 0;
+  DWORD dwSequence = 0;
+};
+
+// The last release handed out, to know its press should it come late.
+struct GivenRelease {
+  bool valid = false;
+  uint32_t scanCode = 0;
+  uint64_t timestamp = 0;
+  QPointer<QWindow> window;
 };
 
 struct KeyboardLayer {
   std::vector<KeyboardObj*> devices;
   KeyEventFilter* filter = nullptr;
   TakenKey lastTaken;
+  std::vector<DownKey> down;
+  HeldRelease held;
+  GivenRelease given;
   DWORD dwSequence = 0;
   platform_test::KeyboardForeground foreground = platform_test::KeyboardForeground::FollowActiveWindow;
 };
+
+// How long a read leaves a release waiting for the press of its repeat: the
+// pair comes together, but a busy machine can keep them apart for some
+// milliseconds. A released Down key thus ends its fall a frame or two late.
+constexpr DWORD kReleaseWaitMs = 30;
 
 // ---- globals --------------------------------------------------------------
 
@@ -124,11 +172,14 @@ KeyboardLayer& Layer() {
 // ---- functions: devices and events -------------------------------------------
 
 // Hands one key event to every device.
+void DeliverAs(BYTE dik, bool bDown, DWORD dwTime, DWORD dwSequence) {
+  for (KeyboardObj* device : Layer().devices) device->Take(dik, bDown, dwTime, dwSequence);
+}
+
+// Hands one key event, happening now, to every device.
 void Deliver(BYTE dik, bool bDown) {
-  KeyboardLayer& layer = Layer();
   const DWORD dwTime = GetTickCount();
-  const DWORD dwSequence = ++layer.dwSequence;
-  for (KeyboardObj* device : layer.devices) device->Take(dik, bDown, dwTime, dwSequence);
+  DeliverAs(dik, bDown, dwTime, ++Layer().dwSequence);
 }
 
 // Lets every device notice a change of the foreground window at once.
@@ -136,19 +187,118 @@ void CheckAll() {
   for (KeyboardObj* device : Layer().devices) device->Check();
 }
 
+// The top-level window an event was sent to, or null.
+QWindow* WindowOf(QObject* receiver) {
+  if (auto* widget = qobject_cast<QWidget*>(receiver)) return widget->window()->windowHandle();
+  return qobject_cast<QWindow*>(receiver);
+}
+
+// The record of a key that is down, or null.
+DownKey* FindDown(uint32_t scanCode) {
+  for (DownKey& key : Layer().down)
+    if (key.scanCode == scanCode) return &key;
+  return nullptr;
+}
+
+// The key is up: the devices hear it with the time it happened.
+void GiveRelease(uint32_t scanCode, uint64_t timestamp, DWORD dwTime, DWORD dwSequence) {
+  KeyboardLayer& layer = Layer();
+  DownKey* key = FindDown(scanCode);
+  layer.given = {true, scanCode, timestamp, key != nullptr ? key->window : nullptr};
+  if (key != nullptr) layer.down.erase(layer.down.begin() + (key - layer.down.data()));
+  if (const BYTE dik = platform::KeyOffsetOfScanCode(scanCode)) DeliverAs(dik, false, dwTime, dwSequence);
+}
+
+// No press followed the held release at once: it was a real one.
+void GiveHeldRelease() {
+  HeldRelease& held = Layer().held;
+  if (!held.valid) return;
+  const HeldRelease release = held;
+  held = {};
+  GiveRelease(release.scanCode, release.timestamp, release.dwTime, release.dwSequence);
+}
+
+// A read settles a release that has waited long enough for its press.
+void SettleHeldRelease() {
+  const HeldRelease& held = Layer().held;
+  if (held.valid && GetTickCount() - held.dwTime >= kReleaseWaitMs) GiveHeldRelease();
+}
+
+// Nothing is known of the keys once the application is in the background:
+// they may go up where we cannot see it.
+void ForgetKeys() {
+  GiveHeldRelease();
+  Layer().down.clear();
+}
+
+// A press: new, or the repeat of a key that is down. Answers true for a
+// repeat.
+bool TakePress(uint32_t scanCode, uint64_t timestamp, bool bFlagged, QWindow* window) {
+  KeyboardLayer& layer = Layer();
+  if (layer.held.valid) {
+    if (timestamp != 0 && layer.held.scanCode == scanCode && layer.held.timestamp == timestamp) {
+      // Its release and this press are one repeat: the key stayed down.
+      layer.held = {};
+      if (FindDown(scanCode) == nullptr) layer.down.push_back({scanCode, nullptr});
+      return true;
+    }
+    GiveHeldRelease();
+  }
+  if (FindDown(scanCode) != nullptr) return true;
+  const GivenRelease& given = layer.given;
+  if (given.valid && timestamp != 0 && given.scanCode == scanCode && given.timestamp == timestamp) {
+    // The press of a repeat whose release a read gave out before it came:
+    // the key is down again, but the devices have heard the last of it.
+    layer.down.push_back({scanCode, given.window});
+    return true;
+  }
+  if (bFlagged) {
+    // Held since before we could see it go down.
+    layer.down.push_back({scanCode, nullptr});
+    return true;
+  }
+  layer.down.push_back({scanCode, window});
+  if (const BYTE dik = platform::KeyOffsetOfScanCode(scanCode)) Deliver(dik, true);
+  return false;
+}
+
+// A release: held back until it is known not to be half of a repeat; one
+// Qt already knows for half of a repeat is nothing. An event without a time
+// stamp cannot be paired and is taken at once.
+void TakeRelease(uint32_t scanCode, uint64_t timestamp, bool bFlagged) {
+  KeyboardLayer& layer = Layer();
+  GiveHeldRelease();
+  if (bFlagged) return;
+  const DWORD dwTime = GetTickCount();
+  const DWORD dwSequence = ++layer.dwSequence;
+  if (timestamp == 0) {
+    GiveRelease(scanCode, timestamp, dwTime, dwSequence);
+    return;
+  }
+  // A device that is not in the foreground now would not have heard it.
+  CheckAll();
+  layer.held = {true, scanCode, timestamp, dwTime, dwSequence};
+}
+
 // A key event is taken once, however many objects it is delivered to: the
 // window, the focus widget, each parent it propagates to, and as the
-// shortcut check before the press itself. Auto-repeats are no new presses.
-void TakeKeyEvent(const QKeyEvent* event, bool bDown) {
-  if (event->isAutoRepeat()) return;
-  const BYTE dik = platform::KeyOffsetOfScanCode(event->nativeScanCode());
-  if (dik == 0) return;
+// shortcut check before the press itself. Answers whether the receiver is
+// to be kept from it: the repeats of a key that went down elsewhere.
+bool TakeKeyEvent(QObject* receiver, const QKeyEvent* event, bool bDown) {
+  const uint32_t scanCode = event->nativeScanCode();
+  if (scanCode == 0) return false;
   TakenKey& last = Layer().lastTaken;
-  const TakenKey key = {true, bDown, event->nativeScanCode(), event->timestamp()};
-  if (last.valid && last.bDown == key.bDown && last.scanCode == key.scanCode && last.timestamp == key.timestamp)
-    return;
-  last = key;
-  Deliver(dik, bDown);
+  const uint64_t timestamp = event->timestamp();
+  if (!(last.valid && last.bDown == bDown && last.scanCode == scanCode && last.timestamp == timestamp)) {
+    last = {true, bDown, scanCode, timestamp, false};
+    if (bDown)
+      last.bRepeat = TakePress(scanCode, timestamp, event->isAutoRepeat(), WindowOf(receiver));
+    else
+      TakeRelease(scanCode, timestamp, event->isAutoRepeat());
+  }
+  if (!bDown || !last.bRepeat) return false;
+  const DownKey* key = FindDown(scanCode);
+  return key != nullptr && (key->window == nullptr || key->window != WindowOf(receiver));
 }
 
 // Key events become device events; activation changes may lose devices.
@@ -156,13 +306,24 @@ bool KeyEventFilter::eventFilter(QObject* watched, QEvent* event) {
   switch (event->type()) {
     case QEvent::KeyPress:
     case QEvent::ShortcutOverride:
-      TakeKeyEvent(static_cast<const QKeyEvent*>(event), true);
+      if (TakeKeyEvent(watched, static_cast<const QKeyEvent*>(event), true)) {
+        // Taken as the window's own, so that no shortcut acts on it either.
+        event->accept();
+        return true;
+      }
       break;
     case QEvent::KeyRelease:
-      TakeKeyEvent(static_cast<const QKeyEvent*>(event), false);
+      TakeKeyEvent(watched, static_cast<const QKeyEvent*>(event), false);
+      break;
+    case QEvent::ApplicationDeactivate:
+      ForgetKeys();
+      CheckAll();
+      break;
+    case QEvent::ApplicationStateChange:
+      if (QGuiApplication::applicationState() != Qt::ApplicationActive) ForgetKeys();
+      CheckAll();
       break;
     case QEvent::WindowDeactivate:
-    case QEvent::ApplicationDeactivate:
     case QEvent::ActivationChange:
       CheckAll();
       break;
@@ -196,6 +357,9 @@ KeyboardObj::~KeyboardObj() {
     delete layer.filter;
     layer.filter = nullptr;
     layer.lastTaken = {};
+    layer.down.clear();
+    layer.held = {};
+    layer.given = {};
   }
   parent->Release();
 }
@@ -234,11 +398,12 @@ bool KeyboardObj::Check() {
   return false;
 }
 
-// Records one key event; a full buffer drops the newest.
+// Records one key event; a full buffer drops the newest, and an event from
+// before the acquire is not buffered.
 void KeyboardObj::Take(BYTE dik, bool bDown, DWORD dwTime, DWORD dwSequence) {
   if (!Check()) return;
   held[dik] = bDown ? 0x80 : 0;
-  if (state != Acquisition::Acquired) return;
+  if (state != Acquisition::Acquired || static_cast<LONG>(dwSequence - dwAcquiredAfter) <= 0) return;
   if (events.size() >= dwBufferSize) {
     bOverflow = true;
     return;
@@ -280,6 +445,7 @@ HRESULT Dev_Acquire(IDirectInputDeviceA* This) {
   if (!kb->Check()) return DIERR_OTHERAPPHASPRIO;
   if (kb->state == Acquisition::Acquired) return DI_NOEFFECT;
   kb->state = Acquisition::Acquired;
+  kb->dwAcquiredAfter = Layer().dwSequence;
   kb->events.clear();
   kb->bOverflow = false;
   return DI_OK;
@@ -296,8 +462,10 @@ HRESULT Dev_Unacquire(IDirectInputDeviceA* This) {
   return DI_OK;
 }
 
-// Why an unacquired or lost device cannot be read, or DI_OK.
+// Why an unacquired or lost device cannot be read, or DI_OK. A read is
+// also when a held release that has waited long enough is given out.
 HRESULT ReadableState(KeyboardObj* kb) {
+  SettleHeldRelease();
   kb->Check();
   if (kb->state == Acquisition::Lost) return DIERR_INPUTLOST;
   if (kb->state == Acquisition::Unacquired) return DIERR_NOTACQUIRED;
@@ -436,6 +604,21 @@ HRESULT DirectInputCreateA(HINSTANCE, DWORD dwVersion, LPDIRECTINPUTA* lplpDirec
   return DI_OK;
 }
 
+namespace platform {
+
+// The layer's judgement of the press it took last, while it listens; Qt's
+// flag for anything else.
+bool IsRepeatedKeyPress(const QKeyEvent* event) {
+  const KeyboardLayer& layer = Layer();
+  const TakenKey& last = layer.lastTaken;
+  if (layer.filter != nullptr && event->nativeScanCode() != 0 && last.valid && last.bDown &&
+      last.scanCode == event->nativeScanCode() && last.timestamp == event->timestamp())
+    return last.bRepeat;
+  return event->isAutoRepeat();
+}
+
+}  // namespace platform
+
 namespace platform_test {
 
 // A key event as the window system would bring it.
@@ -454,10 +637,15 @@ int LiveKeyboardCount() { return static_cast<int>(Layer().devices.size()); }
 // Whether the key filter is in place.
 bool KeyFilterInstalled() { return Layer().filter != nullptr; }
 
-// The foreground follows Qt again and the next event is new.
+// The foreground follows Qt again, the next event is new and no key is
+// known to be down.
 void ResetDIHooks() {
-  Layer().foreground = KeyboardForeground::FollowActiveWindow;
-  Layer().lastTaken = {};
+  KeyboardLayer& layer = Layer();
+  layer.foreground = KeyboardForeground::FollowActiveWindow;
+  layer.lastTaken = {};
+  layer.down.clear();
+  layer.held = {};
+  layer.given = {};
 }
 
 }  // namespace platform_test

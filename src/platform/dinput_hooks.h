@@ -8,6 +8,8 @@
 
 #include "platform/win_types.h"
 
+class QKeyEvent;
+
 // ---- scan codes -----------------------------------------------------------------
 
 namespace platform {
@@ -15,6 +17,11 @@ namespace platform {
 // keycode: the Linux input code plus 8), or 0 for a key DirectInput has no
 // offset for.
 BYTE KeyOffsetOfScanCode(uint32_t nativeScanCode);
+
+// Whether a key press repeats a key that is already down rather than
+// pressing it anew. The window layer asks this of a press being delivered,
+// after the keyboard layer has seen it.
+bool IsRepeatedKeyPress(const QKeyEvent* event);
 }  // namespace platform
 
 // ---- test hooks -----------------------------------------------------------------

@@ -8,7 +8,6 @@
 #include "platform/win_help.h"
 #include "platform/win_menu.h"
 #include "platform/win_msgbox.h"
-#include "platform/win_process.h"
 #include "platform/win_registry.h"
 #include "platform/win_time.h"
 #include "platform/win_user.h"

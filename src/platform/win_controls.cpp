@@ -21,6 +21,7 @@
 #include <cstring>
 
 #include "platform/win_resources_dialog.h"
+#include "platform/win_user_internal.h"
 #include "platform/win_window.h"
 
 // ---- types ----------------------------------------------------------------
@@ -277,11 +278,12 @@ QWidget* CreateControl(QWidget* dialog, const DLGCONTROL& item, SIZE baseUnits, 
     case DLGC_STATIC:
       switch (item.style & SS_TYPEMASK) {
         case SS_ICON: {
+          // The text names the icon resource; an unknown one shows nothing.
           auto* label = new QLabel(dialog);
-          QIcon icon = QApplication::windowIcon();
-          if (icon.isNull()) icon = dialog->style()->standardIcon(QStyle::SP_ComputerIcon);
+          const unsigned long id = text.toULong();
+          const HICON hIcon = id != 0 ? LoadIconA(nullptr, MAKEINTRESOURCE(id)) : nullptr;
           int side = QApplication::style()->pixelMetric(QStyle::PM_LargeIconSize);
-          label->setPixmap(icon.pixmap(side, side));
+          if (hIcon != nullptr) label->setPixmap(platform::IconOf(hIcon).pixmap(side, side));
           // An icon keeps its own size, as in Win32.
           cx = cy = side;
           widget = label;

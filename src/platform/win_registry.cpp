@@ -7,7 +7,8 @@
 //   "HighScoreFile"="/home/player/.local/share/Quandrel3D/Quandrel3DHiScores"
 //
 // read when a key is opened and replaced as a whole when a key that was
-// written is closed.
+// written is closed. A copy exported by the registry editor (UTF-16) reads
+// as well, and a line that cannot be understood is skipped, not the file.
 
 #include "platform/win_registry.h"
 
@@ -19,7 +20,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <initializer_list>
 #include <set>
+#include <string_view>
+#include <utility>
 
 #include "platform/win_files.h"
 
@@ -42,6 +46,7 @@ struct OpenKey {
 
 namespace {
 std::string s_configHome;
+const platform::RegStore* s_pStoreContents = nullptr;
 std::set<OpenKey*> s_openKeys;
 // A store file larger than this is not a settings file of ours.
 constexpr off_t kMaxStoreSize = 1 << 20;
@@ -56,59 +61,74 @@ namespace {
 // Lower case in the C locale.
 char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? (char)(c - 'A' + 'a') : c; }
 
-// Spaces and tabs at both ends of a line do not count.
-std::string TrimLine(const std::string& line) {
+// Spaces and tabs at both ends of a line do not count, nor a CR at its end.
+std::string_view TrimLine(std::string_view line) {
   size_t b = 0, e = line.size();
   while (b < e && (line[b] == ' ' || line[b] == '\t')) ++b;
   while (e > b && (line[e - 1] == ' ' || line[e - 1] == '\t' || line[e - 1] == '\r')) --e;
   return line.substr(b, e - b);
 }
 
+// The first of the characters from pos on, or the end. The library's search
+// keeps a large file quick to read even in an unoptimised build.
+size_t FindFirstOf(std::string_view s, size_t pos, std::initializer_list<char> chars) {
+  size_t n = s.size() - pos;
+  for (char c : chars) {
+    const void* hit = std::memchr(s.data() + pos, c, n);
+    if (hit != nullptr) n = (size_t)(static_cast<const char*>(hit) - (s.data() + pos));
+  }
+  return pos + n;
+}
+
 // Reads a quoted text starting at pos (on the opening quote); pos ends after
 // the closing quote. Backslash escapes: \\ \" \n \r.
-bool ParseQuoted(const std::string& s, size_t& pos, std::string& out) {
+bool ParseQuoted(std::string_view s, size_t& pos, std::string& out) {
   if (pos >= s.size() || s[pos] != '"') return false;
   out.clear();
   for (++pos; pos < s.size(); ++pos) {
+    size_t run = FindFirstOf(s, pos, {'"', '\\', '\0'});
+    out.append(s.data() + pos, run - pos);
+    pos = run;
+    if (pos >= s.size()) break;
     char c = s[pos];
     if (c == '"') {
       ++pos;
       return true;
     }
     if (c == '\0') return false;
-    if (c == '\\') {
-      if (++pos >= s.size()) return false;
-      switch (s[pos]) {
-        case '\\': out += '\\'; break;
-        case '"': out += '"'; break;
-        case 'n': out += '\n'; break;
-        case 'r': out += '\r'; break;
-        default: return false;
-      }
-      continue;
+    if (++pos >= s.size()) return false;
+    switch (s[pos]) {
+      case '\\': out += '\\'; break;
+      case '"': out += '"'; break;
+      case 'n': out += '\n'; break;
+      case 'r': out += '\r'; break;
+      default: return false;
     }
-    out += c;
   }
   return false;
 }
 
-// The quoted form of a text, as ParseQuoted reads it.
-std::string Quote(const std::string& text) {
-  std::string out = "\"";
-  for (char c : text) {
-    switch (c) {
+// Appends the quoted form of a text, as ParseQuoted reads it.
+void AppendQuoted(std::string& out, std::string_view text) {
+  out += '"';
+  size_t pos = 0;
+  while (pos < text.size()) {
+    size_t run = FindFirstOf(text, pos, {'\\', '"', '\n', '\r'});
+    out.append(text.data() + pos, run - pos);
+    if (run >= text.size()) break;
+    switch (text[run]) {
       case '\\': out += "\\\\"; break;
       case '"': out += "\\\""; break;
       case '\n': out += "\\n"; break;
-      case '\r': out += "\\r"; break;
-      default: out += c; break;
+      default: out += "\\r"; break;
     }
+    pos = run + 1;
   }
-  return out + "\"";
+  out += '"';
 }
 
 // Parses "dword:" followed by one to eight hexadecimal digits.
-bool ParseDword(const std::string& s, DWORD& value) {
+bool ParseDword(std::string_view s, DWORD& value) {
   if (s.size() < 7 || s.size() > 14 || s.compare(0, 6, "dword:") != 0) return false;
   value = 0;
   for (size_t i = 6; i < s.size(); ++i) {
@@ -133,17 +153,68 @@ std::string NormaliseKeyName(LPCSTR lpSubKey) {
   return name;
 }
 
-// Reads the store file; false when it exists but is no store of ours.
-bool LoadStore(platform::RegStore& store, bool& exists) {
+// The UTF-8 form of UTF-16 little-endian text, from the byte at start on. A
+// unit that cannot be read (half of a pair, a last odd byte) becomes a NUL,
+// which no line of a store may hold, so that its line is skipped rather than
+// read as something else.
+std::string Utf16LeToUtf8(std::string_view bytes, size_t start) {
+  // At most three bytes for each unit (a pair of units takes four).
+  std::string out((bytes.size() - start) / 2 * 3 + 1, '\0');
+  const unsigned char* in = reinterpret_cast<const unsigned char*>(bytes.data());
+  const size_t n = bytes.size();
+  char* w = out.data();
+  size_t i = start;
+  while (i + 1 < n) {
+    unsigned c = in[i] | (unsigned)in[i + 1] << 8;
+    i += 2;
+    if (c >= 0xD800 && c < 0xE000) {
+      unsigned low = i + 1 < n ? (in[i] | (unsigned)in[i + 1] << 8) : 0;
+      if (c < 0xDC00 && low >= 0xDC00 && low < 0xE000) {
+        c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
+        i += 2;
+      } else {
+        c = 0;
+      }
+    }
+    if (c < 0x80) {
+      *w++ = (char)c;
+    } else if (c < 0x800) {
+      *w++ = (char)(0xC0 | c >> 6);
+      *w++ = (char)(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+      *w++ = (char)(0xE0 | c >> 12);
+      *w++ = (char)(0x80 | (c >> 6 & 0x3F));
+      *w++ = (char)(0x80 | (c & 0x3F));
+    } else {
+      *w++ = (char)(0xF0 | c >> 18);
+      *w++ = (char)(0x80 | (c >> 12 & 0x3F));
+      *w++ = (char)(0x80 | (c >> 6 & 0x3F));
+      *w++ = (char)(0x80 | (c & 0x3F));
+    }
+  }
+  if (i < n) *w++ = '\0';
+  out.resize((size_t)(w - out.data()));
+  return out;
+}
+
+// How reading the store file went.
+enum class StoreRead {
+  Missing,   // no file: an empty store
+  Whole,     // every line understood
+  Partial,   // what could be read; some lines were skipped
+  Unusable,  // too large, or not to be read: an empty store
+};
+
+// Reads the store file; the file's bytes go to *pBytes when asked for.
+StoreRead LoadStore(platform::RegStore& store, std::string* pBytes = nullptr) {
   store.clear();
-  exists = false;
-  int fd = open(platform::RegStorePath().c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return true;
-  exists = true;
+  // Not blocking on a named pipe put in the file's place.
+  int fd = open(platform::RegStorePath().c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return StoreRead::Missing;
   struct stat st;
   if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > kMaxStoreSize) {
     close(fd);
-    return false;
+    return StoreRead::Unusable;
   }
   std::string text((size_t)st.st_size, '\0');
   size_t got = 0;
@@ -153,21 +224,30 @@ bool LoadStore(platform::RegStore& store, bool& exists) {
     got += (size_t)n;
   }
   close(fd);
-  text.resize(got);
-  return platform::ParseRegStore(text, store);
+  if (got < text.size()) return StoreRead::Unusable;
+  bool whole = platform::ParseRegStore(text, store);
+  if (pBytes != nullptr) *pBytes = std::move(text);
+  return whole ? StoreRead::Whole : StoreRead::Partial;
 }
 
-// Writes the changed key into the store file, keeping every other key. A
-// damaged file is kept aside as settings.reg.bad rather than lost; when it
-// cannot be put there, it stays and nothing is written.
+// Writes the changed key into the store file, keeping every other key and
+// every value that could be read. A file with lines that could not be read
+// is first copied to settings.reg.bad, since rewriting it drops them; a file
+// that could not be read at all is moved there. When that cannot be done the
+// file stays as it is and nothing is written.
 bool SaveKey(const OpenKey& key) {
   platform::RegStore store;
-  bool exists = false;
-  bool readable = LoadStore(store, exists);
+  std::string original;
+  StoreRead read = LoadStore(store, &original);
   std::string path = platform::RegStorePath();
   std::string dir = path.substr(0, path.rfind('/'));
   if (!platform::MakeDirectories(dir)) return false;
-  if (exists && !readable && rename(path.c_str(), (path + ".bad").c_str()) != 0) return false;
+  std::string bad = path + ".bad";
+  if (read == StoreRead::Partial &&
+      platform::ReplaceFileContents(bad, original.data(), original.size()) !=
+          platform::ReplaceResult::Ok)
+    return false;
+  if (read == StoreRead::Unusable && rename(path.c_str(), bad.c_str()) != 0) return false;
   store[key.name] = key.values;
   std::string text = platform::FormatRegStore(store);
   return platform::ReplaceFileContents(path, text.data(), text.size()) ==
@@ -190,84 +270,114 @@ namespace platform {
 bool RegNameLess::operator()(const std::string& a, const std::string& b) const {
   size_t n = a.size() < b.size() ? a.size() : b.size();
   for (size_t i = 0; i < n; ++i) {
-    unsigned char ca = (unsigned char)AsciiLower(a[i]), cb = (unsigned char)AsciiLower(b[i]);
+    // Lowered here rather than by a call: every look-up of a name comes here.
+    unsigned char ca = (unsigned char)a[i], cb = (unsigned char)b[i];
+    if (ca >= 'A' && ca <= 'Z') ca = (unsigned char)(ca - 'A' + 'a');
+    if (cb >= 'A' && cb <= 'Z') cb = (unsigned char)(cb - 'A' + 'a');
     if (ca != cb) return ca < cb;
   }
   return a.size() < b.size();
 }
 
 // Line by line: an optional header, comments, [key] lines and value lines.
-bool ParseRegStore(const std::string& text, RegStore& store) {
+// A line that cannot be understood is skipped, and so are the values of a
+// key that cannot be; the rest is read.
+bool ParseRegStore(std::string_view bytes, RegStore& store) {
   store.clear();
-  size_t pos = 0;
-  // A byte-order mark from an editor is harmless.
-  if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) pos = 3;
+  // The registry editor exports UTF-16 with a byte-order mark; a UTF-8 mark
+  // from an editor is harmless.
+  std::string utf8;
+  std::string_view text = bytes;
+  if (bytes.substr(0, 2) == "\xFF\xFE") {
+    utf8 = Utf16LeToUtf8(bytes, 2);
+    text = utf8;
+  } else if (bytes.substr(0, 3) == "\xEF\xBB\xBF") {
+    text.remove_prefix(3);
+  }
+  bool whole = true;
   bool seenContent = false;
   RegKeyValues* current = nullptr;
+  std::string name, data;
+  size_t pos = 0;
   while (pos < text.size()) {
     size_t end = text.find('\n', pos);
-    if (end == std::string::npos) end = text.size();
-    std::string line = TrimLine(text.substr(pos, end - pos));
+    if (end == std::string_view::npos) end = text.size();
+    std::string_view line = TrimLine(text.substr(pos, end - pos));
     pos = end + 1;
     if (line.empty() || line[0] == ';') continue;
     if (!seenContent) {
       seenContent = true;
       if (line == kHeader || line == "REGEDIT4") continue;
     }
+    if (line.find('\0') != std::string_view::npos) {
+      whole = false;
+      continue;
+    }
     if (line[0] == '[') {
       size_t rootLen = sizeof(kRoot) - 1;
       if (line.back() != ']' || line.size() < rootLen + 2 ||
           !std::equal(kRoot, kRoot + rootLen, line.begin() + 1,
                       [](char a, char b) { return AsciiLower(a) == AsciiLower(b); })) {
-        store.clear();
-        return false;
+        whole = false;
+        current = nullptr;
+        continue;
       }
-      std::string name = line.substr(1 + rootLen, line.size() - 2 - rootLen);
-      current = &store[name];
+      current = &store[std::string(line.substr(1 + rootLen, line.size() - 2 - rootLen))];
       continue;
     }
-    std::string name, data;
     size_t p = 0;
-    RegValue value;
     if (current == nullptr || !ParseQuoted(line, p, name) || p >= line.size() || line[p] != '=') {
-      store.clear();
-      return false;
+      whole = false;
+      continue;
     }
-    std::string rest = line.substr(p + 1);
+    std::string_view rest = line.substr(p + 1);
+    DWORD number = 0;
     if (!rest.empty() && rest[0] == '"') {
       size_t q = 0;
       if (!ParseQuoted(rest, q, data) || q != rest.size()) {
-        store.clear();
-        return false;
+        whole = false;
+        continue;
       }
+      RegValue& value = (*current)[name];
       value.type = REG_SZ;
+      value.number = 0;
       value.text = data;
-    } else if (ParseDword(rest, value.number)) {
+    } else if (ParseDword(rest, number)) {
+      RegValue& value = (*current)[name];
       value.type = REG_DWORD;
+      value.number = number;
+      value.text.clear();
     } else {
-      store.clear();
-      return false;
+      whole = false;
     }
-    (*current)[name] = value;
   }
-  return true;
+  return whole;
 }
 
 // The header, then each key with its values, in name order.
 std::string FormatRegStore(const RegStore& store) {
-  std::string out = std::string(kHeader) + "\n";
+  size_t size = sizeof(kHeader) + 1;
   for (const auto& [keyName, values] : store) {
-    out += "\n[" + std::string(kRoot) + keyName + "]\n";
+    size += sizeof(kRoot) + keyName.size() + 4;
+    for (const auto& [valueName, value] : values)
+      size += 2 * (valueName.size() + value.text.size()) + 24;
+  }
+  std::string out;
+  out.reserve(size);
+  out.append(kHeader).append("\n");
+  for (const auto& [keyName, values] : store) {
+    out.append("\n[").append(kRoot).append(keyName).append("]\n");
     for (const auto& [valueName, value] : values) {
-      out += Quote(valueName) + "=";
+      AppendQuoted(out, valueName);
+      out += '=';
       if (value.type == REG_DWORD) {
         char hex[16];
         std::snprintf(hex, sizeof(hex), "dword:%08x", (unsigned)value.number);
-        out += hex;
+        out.append(hex);
       } else {
-        out += Quote(value.text);
+        AppendQuoted(out, value.text);
       }
-      out += "\n";
+      out += '\n';
     }
   }
   return out;
@@ -301,9 +411,9 @@ static LONG OpenStoredKey(HKEY hKey, LPCSTR lpSubKey, REGSAM samDesired, bool bC
   if (phkResult == nullptr) return ERROR_INVALID_PARAMETER;
   *phkResult = nullptr;
   if (hKey != HKEY_CURRENT_USER) return ERROR_INVALID_HANDLE;
-  platform::RegStore store;
-  bool exists;
-  if (!LoadStore(store, exists)) store.clear();
+  platform::RegStore read;
+  if (s_pStoreContents == nullptr) LoadStore(read);
+  const platform::RegStore& store = s_pStoreContents != nullptr ? *s_pStoreContents : read;
   std::string name = NormaliseKeyName(lpSubKey);
   auto it = store.find(name);
   *pbFound = it != store.end();
@@ -398,4 +508,6 @@ LONG RegCloseKey(HKEY hKey) {
 namespace platform_test {
 // Redirects the store.
 void SetConfigHome(const std::string& directory) { s_configHome = directory; }
+// Reads the store from memory.
+void SetStoreContents(const platform::RegStore* pStore) { s_pStoreContents = pStore; }
 }  // namespace platform_test

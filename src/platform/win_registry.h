@@ -5,6 +5,7 @@
 
 #include <map>
 #include <string>
+#include <string_view>
 
 #include "platform/win_types.h"
 
@@ -64,6 +65,7 @@ struct RegValue {
   DWORD type = REG_NONE;
   DWORD number = 0;
   std::string text;
+  bool operator==(const RegValue&) const = default;
 };
 
 // Case-insensitive ordering, as key and value names are in the registry.
@@ -74,9 +76,11 @@ struct RegNameLess {
 using RegKeyValues = std::map<std::string, RegValue, RegNameLess>;
 using RegStore = std::map<std::string, RegKeyValues, RegNameLess>;
 
-// Reads the text of a store file. Returns false (and an empty store) when
-// any line cannot be understood: a damaged file then holds no values.
-bool ParseRegStore(const std::string& text, RegStore& store);
+// Reads the bytes of a store file, UTF-8 or UTF-16 little-endian with its
+// byte-order mark, into the store. A line that cannot be understood is
+// skipped, with the values of a key that cannot be; returns false when
+// anything was skipped.
+bool ParseRegStore(std::string_view bytes, RegStore& store);
 // The text of a store file, which ParseRegStore reads back unchanged.
 std::string FormatRegStore(const RegStore& store);
 // Full path of the store file.
@@ -88,4 +92,7 @@ namespace platform_test {
 // Uses the directory in place of $XDG_CONFIG_HOME, so that the store is
 // <directory>/Quandrel3D/settings.reg; an empty path restores the normal place.
 void SetConfigHome(const std::string& directory);
+// While set, the store reads as this one, without touching the disk (null:
+// the file again).
+void SetStoreContents(const platform::RegStore* pStore);
 }  // namespace platform_test

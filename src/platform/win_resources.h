@@ -26,7 +26,25 @@ const MenuItemTemplate* FindMenuTemplate(UINT id, size_t* count);
 const tagACCEL* FindAcceleratorTable(UINT id, size_t* count);
 // The string with the resource id, or null.
 const char* FindStringResource(UINT id);
-// The picture of the icon with the resource id as XPM lines, or null.
-const char* const* FindIconPicture(UINT id);
+// An icon as a well of columns x rows cells with a wall at each side and a
+// floor, and cubes in some of its cells, each lit on its top and left edges
+// and dark on the other two. Colours are 0xRRGGBB.
+struct IconCube {
+  int column;
+  int row;  // 0 at the top
+  UINT light;
+  UINT dark;
+};
+struct IconPicture {
+  int columns;
+  int rows;
+  UINT wall;
+  UINT edge;  // the dark edge of every cube
+  const IconCube* cubes;
+  size_t count;
+};
+
+// The icon with the resource id, or null.
+const IconPicture* FindIconPicture(UINT id);
 
 }  // namespace platform

@@ -20,6 +20,7 @@
 #include <QScreen>
 #include <QTimer>
 #include <QWidget>
+#include <QWindow>
 #include <QWindowStateChangeEvent>
 
 #include <algorithm>
@@ -34,6 +35,7 @@
 #include "platform/qt_app.h"
 #include "platform/win_commctrl.h"
 #include "platform/win_gdi.h"
+#include "platform/win_icon.h"
 #include "platform/win_menu.h"
 #include "platform/win_resources.h"
 #include "platform/win_user_internal.h"
@@ -135,21 +137,46 @@ QPoint ClientOrigin(platform::WindowData* d) {
 int ClampSize(int n) { return std::clamp(n, 0, 16384); }
 int ClampPos(int n) { return std::clamp(n, -16384, 16384); }
 
-// Where a new captioned top-level window comes up. The window system gives it
-// at least its smallest tracking size (room for the caption's buttons and a
-// line of menu), and a window whose top edge no screen shows (a place kept
-// from a screen that is gone, or a strange value) comes up on the primary
-// screen instead, so that the player can always reach it.
-QRect PlaceCaptionedWindow(int x, int y, int width, int height) {
-  QRect r(ClampPos(x), ClampPos(y), std::max(ClampSize(width), 136), std::max(ClampSize(height), 39));
+// The smallest outer size a captioned window comes up with: its menu, a
+// status line and enough of its client area to show what it is for (the
+// game's well). The window system's own least tracking size would leave a
+// caption over a strip.
+constexpr int kMinCaptionedWidth = 200;
+constexpr int kMinCaptionedHeight = 200;
+
+// Where a new captioned top-level window comes up. It is at least the size
+// above, and, with the frame the window system puts round it, no larger than
+// the free area of the screen that holds it; a size that had to shrink (one
+// kept from a larger screen, or a strange value) also places it inside that
+// area. A window whose top edge no screen shows (a place kept from a screen
+// that is gone, or a strange value) comes up on the primary screen instead,
+// so that the player can always reach it.
+QRect PlaceCaptionedWindow(int x, int y, int width, int height, const QMargins& frame) {
+  QRect r(ClampPos(x), ClampPos(y), std::max(ClampSize(width), kMinCaptionedWidth),
+          std::max(ClampSize(height), kMinCaptionedHeight));
   const QRect topEdge(r.x(), r.y(), r.width(), 24);
+  QScreen* home = nullptr;
+  int shownWidth = 0;
   for (QScreen* screen : QGuiApplication::screens()) {
     const QRect shown = screen->availableGeometry() & topEdge;
-    if (!shown.isEmpty() && shown.width() >= 40) return r;
+    if (!shown.isEmpty() && shown.width() >= 40 && shown.width() > shownWidth) {
+      home = screen;
+      shownWidth = shown.width();
+    }
   }
-  if (QScreen* primary = QGuiApplication::primaryScreen()) {
-    const QRect area = primary->availableGeometry();
-    r.moveTopLeft(area.topLeft() + QPoint(10, 10));
+  if (home == nullptr) {
+    home = QGuiApplication::primaryScreen();
+    if (home == nullptr) return r;
+    r.moveTopLeft(home->availableGeometry().topLeft() + QPoint(10, 10));
+  }
+  const QRect area = home->availableGeometry().marginsRemoved(frame);
+  if (r.width() > area.width()) {
+    r.setWidth(std::max(area.width(), 1));
+    r.moveLeft(area.left());
+  }
+  if (r.height() > area.height()) {
+    r.setHeight(std::max(area.height(), 1));
+    r.moveTop(area.top());
   }
   return r;
 }
@@ -305,7 +332,7 @@ void QueueKey(HWND hwnd, QKeyEvent* e, bool down) {
   // driver sets them.
   LPARAM lParam = 1 | ((LPARAM)(e->nativeScanCode() & 0xFF) << 16);
   if (!down) lParam |= (LPARAM)0xC0000000u;
-  else if (e->isAutoRepeat()) lParam |= (LPARAM)0x40000000;
+  else if (platform::IsRepeatedKeyPress(e)) lParam |= (LPARAM)0x40000000;
   s_Queue.push_back({{hwnd, msg, vk, lParam, 0, {0, 0}}, e->modifiers()});
 }
 
@@ -599,10 +626,16 @@ HWND CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindowName, D
     uintptr_t menuId = (uintptr_t)cls->second.wc.lpszMenuName;
     if (hMenu == nullptr && menuId != 0 && menuId < 0x10000)
       d->menu = platform::CreateMenuBar(hwnd, (UINT)menuId, widget);
-    if (dwStyle & WS_CAPTION)
-      widget->setGeometry(PlaceCaptionedWindow(X, Y, nWidth, nHeight));
-    else
+    if (dwStyle & WS_CAPTION) {
+      // The frame is known before the window shows where the platform draws
+      // it or knows it at once; under X11 the window manager tells it later.
+      widget->winId();
+      QWindow* handle = widget->windowHandle();
+      widget->setGeometry(PlaceCaptionedWindow(X, Y, nWidth, nHeight,
+                                               handle != nullptr ? handle->frameMargins() : QMargins()));
+    } else {
       widget->setGeometry(ClampPos(X), ClampPos(Y), ClampSize(nWidth), ClampSize(nHeight));
+    }
     LayOutTop(d);
   }
 
@@ -846,10 +879,12 @@ BOOL WaitMessage(void) {
 }
 
 // A key press that matches an entry of the table becomes the entry's command,
-// sent to the window at once.
+// sent to the window at once. A held key's repeats (the previous-state bit)
+// are no new command: a held Ctrl+G asks once.
 int TranslateAcceleratorA(HWND hWnd, HACCEL hAccTable, LPMSG lpMsg) {
   if (hWnd == nullptr || hAccTable == nullptr || lpMsg == nullptr) return 0;
   if (lpMsg->message != WM_KEYDOWN && lpMsg->message != WM_SYSKEYDOWN) return 0;
+  if (lpMsg->lParam & 0x40000000) return 0;
   const bool ctrl = (s_MessageMods & Qt::ControlModifier) != 0;
   const bool shift = (s_MessageMods & Qt::ShiftModifier) != 0;
   const bool alt = (s_MessageMods & Qt::AltModifier) != 0;
@@ -916,13 +951,17 @@ HICON LoadIconA(HINSTANCE, LPCSTR lpIconName) {
   static std::map<uintptr_t, std::unique_ptr<HICON__>> s_Icons;
   auto it = s_Icons.find(id);
   if (it != s_Icons.end()) return it->second.get();
-  const char* const* picture = platform::FindIconPicture((UINT)id);
-  if (picture == nullptr) return nullptr;
+  if (platform::FindIconPicture((UINT)id) == nullptr) return nullptr;
   platform::EnsureApplication();
   auto icon = std::make_unique<HICON__>();
-  icon->icon = QIcon(QPixmap(picture));
+  icon->icon = platform::IconOfResource((UINT)id);
   return (s_Icons[id] = std::move(icon)).get();
 }
+
+namespace platform {
+// What the handle holds.
+QIcon IconOf(HICON hIcon) { return hIcon != nullptr ? hIcon->icon : QIcon(); }
+}  // namespace platform
 
 // The standard arrow; the widgets show it unless told otherwise.
 HCURSOR LoadCursorA(HINSTANCE, LPCSTR lpCursorName) {

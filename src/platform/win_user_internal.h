@@ -9,6 +9,7 @@
 
 #include "platform/win_user.h"
 
+class QIcon;
 class QWidget;
 class QMenuBar;
 class QPainter;
@@ -48,6 +49,8 @@ struct WindowData {
 
 // The record of a live window, or null.
 WindowData* DataOf(HWND hWnd);
+// The picture of an icon handle (LoadIconA's), or an empty icon for null.
+QIcon IconOf(HICON hIcon);
 // Queues a message for the loop.
 void PostMessageTo(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam);
 // Windows the layer is inside of (creation, a procedure, a Qt event): while

@@ -1,5 +1,7 @@
-// The program's icon (resource 101): a well with a few blocks in it, drawn
-// as a 32 x 32 picture in XPM form.
+// The program's icon (resource 101): a well with a few blocks in it. It is
+// described as cubes in the cells of a small well rather than as pixels, so
+// that the window, the About box and the installed icons all draw it sharply
+// at whatever size they need.
 
 #include "platform/win_resources.h"
 #include "resources/resource.h"
@@ -7,52 +9,18 @@
 // ---- globals --------------------------------------------------------------
 
 namespace {
-const char* const gc_IconPicture[] = {
-    "32 32 11 1",
-    ". c None",
-    "B c #7090ff",
-    "G c #70f080",
-    "O c #ffc070",
-    "R c #ff7070",
-    "b c #2050e0",
-    "g c #20b030",
-    "k c #202020",
-    "o c #f08010",
-    "r c #d02020",
-    "w c #9a9a9a",
-    "................................",
-    "................................",
-    "................................",
-    "................................",
-    "...w........................w...",
-    "...w......OOOOOkOOOOOk......w...",
-    "...w......OooookOooook......w...",
-    "...w......OooookOooook......w...",
-    "...w......OooookOooook......w...",
-    "...w......OooookOooook......w...",
-    "...w......kkkkkkkkkkkk......w...",
-    "...w............RRRRRkGGGGGkw...",
-    "...w............RrrrrkGggggkw...",
-    "...w............RrrrrkGggggkw...",
-    "...w............RrrrrkGggggkw...",
-    "...w............RrrrrkGggggkw...",
-    "...w............kkkkkkkkkkkkw...",
-    "...wBBBBBk......RRRRRkGGGGGkw...",
-    "...wBbbbbk......RrrrrkGggggkw...",
-    "...wBbbbbk......RrrrrkGggggkw...",
-    "...wBbbbbk......RrrrrkGggggkw...",
-    "...wBbbbbk......RrrrrkGggggkw...",
-    "...wkkkkkk......kkkkkkkkkkkkw...",
-    "...wBBBBBkBBBBBkRRRRRkGGGGGkw...",
-    "...wBbbbbkBbbbbkRrrrrkGggggkw...",
-    "...wBbbbbkBbbbbkRrrrrkGggggkw...",
-    "...wBbbbbkBbbbbkRrrrrkGggggkw...",
-    "...wBbbbbkBbbbbkRrrrrkGggggkw...",
-    "...wkkkkkkkkkkkkkkkkkkkkkkkkw...",
-    "...wwwwwwwwwwwwwwwwwwwwwwwwww...",
-    "................................",
-    "................................",
+
+// Each cube: column and row (row 0 at the top), then its light and dark shade.
+const platform::IconCube gc_IconCubes[] = {
+    {1, 0, 0xffc070, 0xf08010}, {2, 0, 0xffc070, 0xf08010},  // orange, falling
+    {2, 1, 0xff7070, 0xd02020}, {2, 2, 0xff7070, 0xd02020}, {2, 3, 0xff7070, 0xd02020},
+    {3, 1, 0x70f080, 0x20b030}, {3, 2, 0x70f080, 0x20b030}, {3, 3, 0x70f080, 0x20b030},
+    {0, 2, 0x7090ff, 0x2050e0}, {0, 3, 0x7090ff, 0x2050e0}, {1, 3, 0x7090ff, 0x2050e0},
 };
+
+const platform::IconPicture gc_IconPicture = {
+    4, 4, 0x9a9a9a, 0x202020, gc_IconCubes, sizeof(gc_IconCubes) / sizeof(gc_IconCubes[0])};
+
 }  // namespace
 
 // ---- functions ------------------------------------------------------------
@@ -60,6 +28,6 @@ const char* const gc_IconPicture[] = {
 namespace platform {
 
 // The one icon.
-const char* const* FindIconPicture(UINT id) { return id == IDI_MAINICON ? gc_IconPicture : nullptr; }
+const IconPicture* FindIconPicture(UINT id) { return id == IDI_MAINICON ? &gc_IconPicture : nullptr; }
 
 }  // namespace platform

@@ -102,13 +102,14 @@ void InitMenuPopup(HMENU hMenu) {
   }
 }
 
-// The version and date replace the template's placeholders. OK ends the box
-// with 1; Escape and the close box end it too, as players expect of a box
-// that only shows something.
+// The version (the build's, the one the package carries too) and the date
+// replace the template's placeholders. OK ends the box with 1; Escape and
+// the close box end it too, as players expect of a box that only shows
+// something.
 INT_PTR CALLBACK AboutDlgProc(HWND hDlg, UINT uMsg, WPARAM wParam, LPARAM) {
   switch (uMsg) {
     case WM_INITDIALOG:
-      SetDlgItemTextA(hDlg, IDC_ABOUT_VERSION, "Version: 0.9.03");
+      SetDlgItemTextA(hDlg, IDC_ABOUT_VERSION, "Version: " QUANDREL_VERSION);
       SetDlgItemTextA(hDlg, IDC_ABOUT_DATE, "Date: Dec  9 2000");
       return TRUE;
     case WM_COMMAND:

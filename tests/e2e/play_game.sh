@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # The game end to end on a virtual X display: it opens its window, takes the
-# focus, answers Ctrl+G with its question, takes a few keys and the menu's
-# Exit, ends with code 0 and leaves its settings and high-score file behind.
+# focus, answers Ctrl+G with its question, moves and drops a block once for
+# keys held well past the X server's auto-repeat delay on a busy machine,
+# takes a few keys and the menu's Exit, ends with code 0 and leaves its
+# settings and high-score file behind.
 # Usage: play_game.sh PATH-TO-quandrel3d. Exit code 77 (skipped) without Xvfb.
 set -u
 game=$1
@@ -14,7 +16,9 @@ fi
 work=$(mktemp -d)
 xpid=""
 gpid=""
+busy=""
 cleanup() {
+  [ -n "$busy" ] && kill $busy 2>/dev/null
   [ -n "$gpid" ] && kill "$gpid" 2>/dev/null
   [ -n "$xpid" ] && kill "$xpid" 2>/dev/null
   rm -rf "$work"
@@ -39,7 +43,11 @@ for _ in $(seq 100); do
 done
 [ -n "$disp" ] || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
 
+# The game writes where it drew each cube of its last picture to the scene
+# file, so that the well can be seen from here.
+scene="$work/scene"
 export DISPLAY=":$disp" XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data"
+export QUANDREL_TEST_SCENE_FILE="$scene"
 unset QT_QPA_PLATFORM
 # The high-score file for this run only ("*"), so the build tree stays clean.
 "$game" '*HighScoreFile' "$work/scores" >"$work/game.log" 2>&1 &
@@ -81,6 +89,60 @@ for _ in $(seq 10); do
   [ "$(xdotool getwindowfocus)" = "$win" ] && { focused=yes; break; }
 done
 [ -n "$focused" ] || fail "the game window did not get the focus back"
+
+# The cubes in the well, one "column row" line each (row 0 at the top),
+# sorted; the statistics beside the well are left out.
+cells() {
+  awk '$1 > -5 && $1 < 5 && $2 > 0 && $2 < 20 { printf "%d %d\n", $1 + 5, 20 - $2 }' "$scene" 2>/dev/null |
+    sort -k1,1n -k2,2n
+}
+# The cells moved by columns and rows.
+shifted() { awk -v dx="$1" -v dy="$2" '{ printf "%d %d\n", $1 + dx, $2 + dy }' | sort -k1,1n -k2,2n; }
+# The cells moved so that the top one is in row 0.
+from_top() { awk '{ c[NR] = $1; r[NR] = $2; if (NR == 1 || $2 < top) top = $2 }
+                  END { for (i = 1; i <= NR; i++) printf "%d %d\n", c[i], r[i] - top }' | sort -k1,1n -k2,2n; }
+lowest() { awk 'NR == 1 || $2 > low { low = $2 } END { print low }'; }
+
+# The first block is in the well: four cubes near the top.
+first=""
+for _ in $(seq 50); do
+  first=$(cells)
+  [ "$(printf '%s\n' "$first" | grep -c .)" -eq 4 ] && break
+  sleep 0.1
+done
+[ "$(printf '%s\n' "$first" | grep -c .)" -eq 4 ] || fail "no falling block in the well: $(cat "$scene")"
+
+# Left (keypad 7) and then Drop (Space), each held for 2.5 s, far past the
+# repeat delay, while two loops keep both cores busy: the X server repeats
+# the keys, and on a busy machine Qt no longer marks every repeat as one.
+# Exactly one move and one drop: the block is one column to the left and
+# lies on the floor, and at most the next block falls above it.
+for _ in 1 2; do
+  sh -c 'while :; do :; done' &
+  busy="$busy $!"
+done
+xdotool keydown KP_7
+sleep 2.5
+xdotool keyup KP_7
+sleep 0.3
+moved=$(cells)
+xdotool keydown space
+sleep 2.5
+xdotool keyup space
+sleep 0.5
+dropped=$(cells)
+kill $busy 2>/dev/null
+wait $busy 2>/dev/null
+busy=""
+want=$(printf '%s\n' "$first" | shifted -1 0 | from_top)
+[ "$(printf '%s\n' "$moved" | from_top)" = "$want" ] ||
+  fail "holding Left did not move the block exactly one column: $(echo $first) became $(echo $moved)"
+floor=$(printf '%s\n' "$want" | shifted 0 $((19 - $(printf '%s\n' "$want" | lowest))))
+locked=$(printf '%s\n' "$dropped" | awk '$2 >= 10')
+falling=$(printf '%s\n' "$dropped" | awk '$2 < 10' | grep -c .)
+[ "$locked" = "$floor" ] && [ "$falling" -le 4 ] ||
+  fail "holding Space did not drop exactly one block: the well holds $(echo $dropped), want $(echo $floor) below the next block"
+
 xdotool key KP_7 KP_9 KP_8 space
 # Both views are on by default: Ctrl+S switches the statistics off and the
 # next block with them.
@@ -114,4 +176,4 @@ grep -q '"WindowW"=dword:' "$store" || fail "no window size saved"
 if grep -q "$work/scores" "$store"; then fail "a run-only high-score file was saved"; fi
 [ -s "$work/scores" ] || fail "no high-score file written"
 head -c 8 "$work/scores" | grep -q 'QN_3D_HS' || fail "the high-score file has no magic"
-echo "passed: window, question, keys, menu Exit, exit code 0, settings and high scores saved"
+echo "passed: window, question, held keys act once, keys, menu Exit, exit code 0, settings and high scores saved"

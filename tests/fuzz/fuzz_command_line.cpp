@@ -1,6 +1,7 @@
 // Fuzz target: any bytes as the command line. The switches must keep every
-// setting within its bounds; and arguments joined the way the platform
-// builds the command line must come back out of the tokenizer unchanged.
+// setting within its bounds (a high-score file always has a name); and
+// arguments joined the way the platform builds the command line must come
+// back out of the tokenizer unchanged.
 
 #include <cstdint>
 #include <cstdlib>
@@ -29,6 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Check(g_uBlockType <= 1);
   Check(g_dwShadeMode == 1 || g_dwShadeMode == 2);
   Check(std::strlen(g_szHighScoreFile) < MAX_PATH - 1);
+  Check(g_szHighScoreFile[0] != '\0');
 
   // Two parts split at the first NUL: the executable path and a file name.
   size_t nul = line.find('\0');
@@ -42,6 +44,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string joined = platform::JoinCommandLine(exe, 3, argv);
   LoadOptionsFromCommandLine(joined.c_str());
   Check(g_lpszEXEPath != nullptr && exe == g_lpszEXEPath);
-  if (file.size() + 1 < MAX_PATH) Check(file == g_szHighScoreFile);
+  // No name is refused, and the file in force stays.
+  if (!file.empty() && file.size() + 1 < MAX_PATH) Check(file == g_szHighScoreFile);
+  Check(g_szHighScoreFile[0] != '\0');
   return 0;
 }

@@ -250,6 +250,35 @@ TEST_F(HighScoresTest, FailedWriteLeavesTheOldFileWhole) {
   EXPECT_EQ(ReadBytes(g_szHighScoreFile), old);
 }
 
+// A file that already holds the table is not written again, so a table the
+// player may read but not write costs no message while nothing changed. A
+// changed table is written, and so is the same table once another file is in
+// force, which does not hold it.
+TEST_F(HighScoresTest, TableTheFileHoldsIsNotWrittenAgain) {
+  std::string first = g_szHighScoreFile;
+  WriteBytes(first, Image({{5, 0, 0, "ann"}}));
+  LoadHighScores();
+  platform_test::SetReplaceFault(platform_test::ReplaceFault::Open);
+  SaveHighScores();
+  EXPECT_TRUE(boxes_.empty());
+  AddEntry(3, "bob");
+  SaveHighScores();
+  ASSERT_EQ(boxes_.size(), 1u);
+  EXPECT_NE(boxes_[0].text.find("cannot open file."), std::string::npos);
+
+  platform_test::SetReplaceFault(platform_test::ReplaceFault::None);
+  std::string other = dir_ / "other";
+  UseFile(other);
+  SaveHighScores();
+  EXPECT_EQ(ReadBytes(other), Image({{5, 0, 0, "ann"}, {3, 0, 0, "bob"}}));
+  platform_test::SetReplaceFault(platform_test::ReplaceFault::Open);
+  SaveHighScores();
+  EXPECT_EQ(boxes_.size(), 1u);
+  UseFile(first);
+  SaveHighScores();
+  EXPECT_EQ(boxes_.size(), 2u) << "the first file still holds the old table";
+}
+
 TEST_F(HighScoresTest, ForeignFileIsOverwrittenOnlyWithConsent) {
   std::string foreign = "my thesis, chapter 1\n";
   WriteBytes(g_szHighScoreFile, foreign);

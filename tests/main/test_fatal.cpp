@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QWidget>
 #include <cstdio>
+#include <cstdlib>
 #include <deque>
 #include <functional>
 #include <string>
@@ -109,9 +110,12 @@ TEST_F(FatalReport, BeforeAnyWindowShowsTheBoxAndEndsWithCodeOne) {
                    Fatal("Error: level %d of %u.", 7, 3u));
 }
 
-TEST_F(FatalReport, ShowsTheBoxFirstThenDestroysTheMainWindow) {
+// The end is the runtime's normal exit: the exit handlers run after the
+// window has gone, and the code still says failure.
+TEST_F(FatalReport, ShowsTheBoxFirstThenDestroysTheMainWindowThenExits) {
   EXPECT_EXIT(
       {
+        std::atexit([] { std::fputs("exit handlers ran\n", stderr); });
         QWidget* main = new QWidget;
         g_hwndMain = platform::HandleOf(main);
         QObject::connect(main, &QObject::destroyed,
@@ -119,7 +123,7 @@ TEST_F(FatalReport, ShowsTheBoxFirstThenDestroysTheMainWindow) {
         ExpectBox([] { return std::string("gone"); });
         Fatal("gone");
       },
-      ::testing::ExitedWithCode(1), "box as expected\nmain window destroyed");
+      ::testing::ExitedWithCode(1), "box as expected\nmain window destroyed\nexit handlers ran");
 }
 
 TEST_F(FatalReport, LongTextsAreCutAt1023Characters) {

@@ -138,10 +138,10 @@ TEST_F(OptionsTest, QuotingRules) {
   EXPECT_EQ(g_nWindowY, 0) << "a\"b is not a number";
 
   // An empty quoted token is a value; an unterminated one is dropped.
-  LoadOptionsFromCommandLine("q /HighScoreFile \"\"");
-  EXPECT_STREQ(g_szHighScoreFile, "");
+  LoadOptionsFromCommandLine("q /WindowX \"\"");
+  EXPECT_EQ(g_nWindowX, 0);
   LoadOptionsFromCommandLine("q /HighScoreFile \"never closed");
-  EXPECT_STREQ(g_szHighScoreFile, "");
+  EXPECT_STREQ(g_szHighScoreFile, "my scores");
 }
 
 TEST_F(OptionsTest, EveryCLocaleBlankSeparatesTokens) {
@@ -227,6 +227,39 @@ TEST_F(OptionsTest, TooLongDirectoryKeepsBareNames) {
   ASSERT_STREQ(g_lpszEXEPath, (longDir + "quandrel3d").c_str());
   EXPECT_STREQ(g_szHighScoreFile, "Quandrel3DHiScores");
   EXPECT_STREQ(g_szHelpFile, "Quandrel3D.chm");
+}
+
+// ---- installed game -------------------------------------------------------
+
+// An installed game: its data folder lies where the install layout puts it
+// relative to the program's folder. The program's folder is writable here,
+// as /usr/games is for the superuser.
+TEST_F(OptionsTest, InstalledGameKeepsHighScoresInTheDataDirectoryAndHelpInItsDataFolder) {
+  std::string bin = dir_ / "prefix/games/";
+  std::filesystem::create_directories(bin + gc_szInstalledDataFolder);
+  std::string data = std::filesystem::canonical(bin + gc_szInstalledDataFolder).string() + "/";
+  ASSERT_TRUE(platform::IsDirectoryWritable(bin));
+
+  LoadWith(bin + "quandrel3d");
+  EXPECT_STREQ(g_szHighScoreFile, (dir_.path() + "/data/Quandrel3DHiScores").c_str());
+  EXPECT_STREQ(g_szHelpFile, (data + "Quandrel3D.chm").c_str()) << "no \"..\" left in the path";
+  // The first run saves the full per-user path; later runs use it as given.
+  SaveOptions();
+  std::strcpy(g_szHighScoreFile, "Quandrel3DHiScores");
+  LoadWith(bin + "quandrel3d");
+  EXPECT_STREQ(g_szHighScoreFile, (dir_.path() + "/data/Quandrel3DHiScores").c_str());
+
+  // A file named on the command line or in the settings is used as given.
+  LoadWith(bin + "quandrel3d *HighScoreFile scores.bin");
+  EXPECT_STREQ(g_szHighScoreFile, "scores.bin");
+
+  // Without a data directory the bare name is left: nothing goes into the
+  // installation.
+  std::strcpy(g_szHighScoreFile, "Quandrel3DHiScores");
+  platform_test::SetUserDataDirectory("/proc/none");
+  PlaceDefaultFiles();
+  EXPECT_STREQ(g_szHighScoreFile, "Quandrel3DHiScores");
+  EXPECT_TRUE(std::filesystem::is_empty(bin)) << "nothing written beside the program";
 }
 
 // ---- read-only installation -----------------------------------------------
@@ -346,16 +379,44 @@ TEST_F(OptionsTest, UnusableValuesAreRefusedWhereTheyAreRead) {
   EXPECT_EQ(g_uKeyDown, 255u);
   EXPECT_EQ(g_dwShadeMode, 1u);
   EXPECT_EQ(g_uBlockType, 0u);
+
+  // No name is no high-score file, from either source; the one in force
+  // stays, and is still saved.
+  std::strcpy(g_szHighScoreFile, "/srv/scores");
+  WriteStore("\"HighScoreFile\"=\"\"\n");
+  LoadOptionsFromRegistry();
+  EXPECT_STREQ(g_szHighScoreFile, "/srv/scores");
+  LoadOptionsFromCommandLine("q /HighScoreFile \"\" *HighScoreFile \"\"");
+  EXPECT_STREQ(g_szHighScoreFile, "/srv/scores");
+  EXPECT_FALSE(g_Options[RowOf("HighScoreFile")].uFlags & OPTION_NOSAVE);
+  SaveOptions();
+  EXPECT_EQ(StoredValues()["HighScoreFile"].text, "/srv/scores");
 }
 
-TEST_F(OptionsTest, DamagedStoreCountsAsEmptyAndIsKeptAside) {
-  std::string damaged = "this is no settings file\n\"KeyLeft\"=dword:00000010\n";
+// A line that cannot be read costs that line, not the others; the file as it
+// was is kept beside the rewritten one, and stays when the next save finds
+// nothing to skip.
+TEST_F(OptionsTest, DamagedLinesAreSkippedAndTheFileKeptAside) {
+  std::string damaged =
+      "Windows Registry Editor Version 5.00\n\n"
+      "[HKEY_CURRENT_USER\\Software\\Quandrel3D]\n"
+      "\"KeyLeft\"=dword:00000010\n"
+      "\"KeyRight\"=dword:zz\n"
+      "this is no settings line\n"
+      "\"ShowFPS\"=dword:00000001\n";
   WriteBytes(StorePath(), damaged);
   LoadOptionsFromRegistry();
-  EXPECT_EQ(g_uKeyLeft, 0x47u);
-  g_uKeyLeft = 0x10;
+  EXPECT_EQ(g_uKeyLeft, 0x10u);
+  EXPECT_EQ(g_uKeyRight, 0x49u);
+  EXPECT_EQ(g_bShowFPS, 1);
+  g_uKeyDrop = 0x1C;
   SaveOptions();
+  EXPECT_EQ(ReadBytes(StorePath() + ".bad"), damaged);
   EXPECT_EQ(StoredValues()["KeyLeft"].number, 0x10u);
+  EXPECT_EQ(StoredValues()["ShowFPS"].number, 1u);
+  EXPECT_EQ(StoredValues()["KeyDrop"].number, 0x1Cu);
+  g_uKeyDrop = 0x39;
+  SaveOptions();
   EXPECT_EQ(ReadBytes(StorePath() + ".bad"), damaged);
 }
 

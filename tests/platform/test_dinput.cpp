@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMenu>
 #include <QWidget>
 
@@ -443,10 +444,21 @@ class RealKeyEvents : public KeyboardDevice {
     ASSERT_EQ(IDirectInputDevice_Acquire(kb_), DI_OK);
   }
 
-  void Send(QEvent::Type type, Qt::Key key, quint32 scanCode, bool bRepeat = false, quint64 timestamp = 0) {
-    QKeyEvent event(type, key, Qt::NoModifier, scanCode, 0, 0, QString(), bRepeat);
+  // Sends a key event as Qt brings it from the window system; for a press,
+  // answers whether the layer took it for a repeat.
+  bool Send(QEvent::Type type, Qt::Key key, quint32 scanCode, bool bRepeat = false, quint64 timestamp = 0,
+            QWidget* to = nullptr, const QString& text = QString()) {
+    QKeyEvent event(type, key, Qt::NoModifier, scanCode, 0, 0, text, bRepeat);
     event.setTimestamp(timestamp);
-    QApplication::sendEvent(child_, &event);
+    QApplication::sendEvent(to != nullptr ? to : child_, &event);
+    return type != QEvent::KeyRelease && platform::IsRepeatedKeyPress(&event);
+  }
+  // One repeat of a held key as X sends it: a release and a press with the
+  // same time stamp, which Qt may or may not mark as a repeat.
+  void SendRepeat(Qt::Key key, quint32 scanCode, bool bMarked, quint64 timestamp, QWidget* to = nullptr,
+                  const QString& text = QString()) {
+    Send(QEvent::KeyRelease, key, scanCode, bMarked, timestamp, to, text);
+    EXPECT_TRUE(Send(QEvent::KeyPress, key, scanCode, bMarked, timestamp, to, text)) << timestamp;
   }
 
   QWidget* child_ = nullptr;
@@ -454,26 +466,86 @@ class RealKeyEvents : public KeyboardDevice {
 
 }  // namespace
 
-TEST_F(RealKeyEvents, EachPhysicalEventArrivesOnceWithoutRepeats) {
+// However the window system repeats a held key, the devices hear one press
+// and one release; a quick real release and press are both heard, and a
+// release is held back no longer than a read's short wait.
+TEST_F(RealKeyEvents, EachPhysicalHoldIsOnePressAndOneRelease) {
+  auto expect = [this](std::vector<std::pair<BYTE, DWORD>> want, const char* what) {
+    std::vector<DIDEVICEOBJECTDATA> events = Read();
+    ASSERT_EQ(events.size(), want.size()) << what;
+    for (size_t i = 0; i < want.size(); ++i) {
+      EXPECT_EQ(events[i].dwOfs, (DWORD)want[i].first) << what << " " << i;
+      EXPECT_EQ(events[i].dwData, want[i].second) << what << " " << i;
+    }
+  };
   // Left arrow under X: keycode 113. The child ignores it, so it also
   // reaches the window; the shortcut check comes first for a press.
   Send(QEvent::ShortcutOverride, Qt::Key_Left, 113, false, 1000);
-  Send(QEvent::KeyPress, Qt::Key_Left, 113, false, 1000);
-  Send(QEvent::KeyRelease, Qt::Key_Left, 113, true, 1400);
-  Send(QEvent::KeyPress, Qt::Key_Left, 113, true, 1400);
-  Send(QEvent::KeyRelease, Qt::Key_Left, 113, false, 1500);
-  // The same key again, with the same time stamp: still a new press.
-  Send(QEvent::KeyPress, Qt::Key_Left, 113, false, 1500);
-  Send(QEvent::KeyPress, Qt::Key_unknown, 0, false, 1600);  // no scan code
-
-  std::vector<DIDEVICEOBJECTDATA> events = Read();
-  ASSERT_EQ(events.size(), 3u);
-  EXPECT_EQ(events[0].dwOfs, (DWORD)DIK_LEFT);
-  EXPECT_EQ(events[0].dwData, 0x80u);
-  EXPECT_EQ(events[1].dwOfs, (DWORD)DIK_LEFT);
-  EXPECT_EQ(events[1].dwData, 0u);
-  EXPECT_EQ(events[2].dwData, 0x80u);
+  EXPECT_FALSE(Send(QEvent::KeyPress, Qt::Key_Left, 113, false, 1000));
+  SendRepeat(Qt::Key_Left, 113, true, 1400);
+  SendRepeat(Qt::Key_Left, 113, false, 1440);
+  EXPECT_TRUE(Send(QEvent::KeyPress, Qt::Key_Left, 113, false, 1480)) << "a repeat without a release";
+  // A read between the halves of a repeat: the release waits for its press.
+  Send(QEvent::KeyRelease, Qt::Key_Left, 113, false, 1520);
+  expect({{DIK_LEFT, 0x80}}, "one press for the hold so far");
+  EXPECT_TRUE(Send(QEvent::KeyPress, Qt::Key_Left, 113, false, 1520));
   EXPECT_EQ(State()[DIK_LEFT], 0x80);
+  Send(QEvent::KeyPress, Qt::Key_unknown, 0, false, 1530);  // no scan code
+
+  // The real release, then a quick real press: another time stamp.
+  Send(QEvent::KeyRelease, Qt::Key_Left, 113, false, 1600);
+  EXPECT_FALSE(Send(QEvent::KeyPress, Qt::Key_Left, 113, false, 1601));
+  expect({{DIK_LEFT, 0}, {DIK_LEFT, 0x80}}, "a quick second press");
+
+  // A release nothing follows reaches the next read that comes late enough,
+  // with the time it happened.
+  const DWORD dwReleased = GetTickCount();
+  Send(QEvent::KeyRelease, Qt::Key_Left, 113, false, 1700);
+  expect({}, "too soon to tell");
+  EXPECT_EQ(State()[DIK_LEFT], 0x80);
+  platform_test::AdvanceClock(30'000'000);
+  std::vector<DIDEVICEOBJECTDATA> events = Read();
+  ASSERT_EQ(events.size(), 1u);
+  EXPECT_EQ(events[0].dwData, 0u);
+  EXPECT_EQ(events[0].dwTimeStamp, dwReleased);
+  EXPECT_EQ(State()[DIK_LEFT], 0);
+
+  // The press of a repeat that comes only after its release was read is no
+  // new press either.
+  EXPECT_FALSE(Send(QEvent::KeyPress, Qt::Key_Left, 113, false, 1800));
+  Send(QEvent::KeyRelease, Qt::Key_Left, 113, false, 2200);
+  platform_test::AdvanceClock(30'000'000);
+  expect({{DIK_LEFT, 0x80}, {DIK_LEFT, 0}}, "a press and its release");
+  EXPECT_TRUE(Send(QEvent::KeyPress, Qt::Key_Left, 113, false, 2200));
+  expect({}, "the late half of a repeat");
+  Send(QEvent::KeyRelease, Qt::Key_Left, 113, false, 2300);
+  EXPECT_FALSE(Send(QEvent::KeyPress, Qt::Key_Left, 113, false, 2400));
+  expect({{DIK_LEFT, 0}, {DIK_LEFT, 0x80}}, "pressed again after all");
+}
+
+// A key held while another window opens (a dialog at game over) does not
+// type there until it is released and pressed again; a key that went down
+// in that window repeats there as usual.
+TEST_F(RealKeyEvents, KeysHeldIntoAnotherWindowDoNotTypeThere) {
+  Send(QEvent::KeyPress, Qt::Key_Space, 65, false, 1000);
+  QWidget dialog;
+  auto* edit = new QLineEdit(&dialog);
+  dialog.show();
+  dialog.activateWindow();
+  QApplication::processEvents();
+  ASSERT_EQ(QApplication::activeWindow(), &dialog);
+  edit->setFocus();
+  const QString space(" ");
+  SendRepeat(Qt::Key_Space, 65, false, 1700, edit, space);
+  SendRepeat(Qt::Key_Space, 65, true, 1740, edit, space);
+  Send(QEvent::KeyPress, Qt::Key_Space, 65, false, 1780, edit, space);
+  EXPECT_EQ(edit->text(), "");
+
+  Send(QEvent::KeyRelease, Qt::Key_Space, 65, false, 1900, edit, space);
+  EXPECT_FALSE(Send(QEvent::KeyPress, Qt::Key_Space, 65, false, 2000, edit, space));
+  EXPECT_EQ(edit->text(), " ");
+  SendRepeat(Qt::Key_Space, 65, false, 2500, edit, space);
+  EXPECT_EQ(edit->text(), "  ");
 }
 
 TEST_F(RealKeyEvents, KeysToAnotherWindowAreNotHeard) {
@@ -506,11 +578,10 @@ TEST_F(RealKeyEvents, KeysToAnOpenPopupMenuAreNotHeard) {
   QApplication::processEvents();
   ASSERT_EQ(QApplication::activePopupWidget(), &menu);
   ASSERT_EQ(QApplication::activeWindow(), window_.get());
+  quint64 timestamp = 1000;
   for (auto [key, scan] : {std::pair{Qt::Key_Down, 116u}, std::pair{Qt::Key_Left, 113u}}) {
-    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, scan, 0, 0);
-    QApplication::sendEvent(&menu, &press);
-    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, scan, 0, 0);
-    QApplication::sendEvent(&menu, &release);
+    Send(QEvent::KeyPress, key, scan, false, timestamp += 100, &menu);
+    Send(QEvent::KeyRelease, key, scan, false, timestamp += 100, &menu);
   }
   menu.close();
   QApplication::processEvents();
@@ -521,6 +592,8 @@ TEST_F(RealKeyEvents, KeysToAnOpenPopupMenuAreNotHeard) {
   ASSERT_EQ(IDirectInputDevice_Acquire(kb_), DI_OK);
   EXPECT_TRUE(Read().empty());
   EXPECT_EQ(State()[DIK_LSHIFT], 0) << "its release may have gone to the menu";
+  // The last release, still waiting for a press of its own, happened before
+  // the acquire: it is not heard.
   Send(QEvent::KeyPress, Qt::Key_Left, 113, false, 2000);
   EXPECT_EQ(Read().size(), 1u) << "heard again once the menu is gone";
 }

@@ -109,10 +109,10 @@ TEST_F(DxRaster, LitFaceFollowsTheLightingFormula) {
                     {-0.5f, -0.5f, 0, 0, 0, -1, 0, 0},
                     {0.9f, -0.9f, 0, 0, 0, -1, 0, 0}};
   WORD idx[3] = {0, 1, 2};
-  auto draw = [&](DWORD vertexCount) {
+  auto draw = [&](DWORD vertexCount, D3DVERTEX* verts = nullptr) {
     rig.BeginFrame();
-    EXPECT_EQ(IDirect3DDevice2_DrawIndexedPrimitive(rig.dev, D3DPT_TRIANGLELIST, D3DVT_VERTEX, v, vertexCount,
-                                                    idx, 3, 0),
+    EXPECT_EQ(IDirect3DDevice2_DrawIndexedPrimitive(rig.dev, D3DPT_TRIANGLELIST, D3DVT_VERTEX, verts ? verts : v,
+                                                    vertexCount, idx, 3, 0),
               D3D_OK);
     return rig.EndFrame();
   };
@@ -137,6 +137,23 @@ TEST_F(DxRaster, LitFaceFollowsTheLightingFormula) {
     EXPECT_NEAR(qGreen(px), expected[1], 1) << count;
     EXPECT_NEAR(qBlue(px), expected[2], 1) << count;
   }
+
+  // The normal turns with the world matrix. The same face, made on the
+  // plane x = 0 with its normals along +x and turned a quarter turn about y
+  // onto the plane z = 0, lights the same (left unturned, its normals would
+  // catch a third as much of the light; turned the other way, none).
+  D3DMATRIX turn = world;
+  turn._11 = 0, turn._13 = -1, turn._31 = 1, turn._33 = 0;  // x to -z, z to x
+  ASSERT_EQ(IDirect3DDevice2_SetTransform(rig.dev, D3DTRANSFORMSTATE_WORLD, &turn), D3D_OK);
+  D3DVERTEX turned[4];
+  for (int i = 0; i < 4; ++i) turned[i] = {0, v[i].y, v[i].x, 1, 0, 0, 0, 0};
+  for (DWORD count : {3u, 4u}) {
+    const QRgb px = draw(count, turned).pixel(37, 34);
+    EXPECT_NEAR(qRed(px), expected[0], 1) << count;
+    EXPECT_NEAR(qGreen(px), expected[1], 1) << count;
+    EXPECT_NEAR(qBlue(px), expected[2], 1) << count;
+  }
+  ASSERT_EQ(IDirect3DDevice2_SetTransform(rig.dev, D3DTRANSFORMSTATE_WORLD, &world), D3D_OK);
 
   // Switched off, out of range, or taken out of the viewport, the light adds
   // nothing: only emissive and ambient remain.
@@ -593,11 +610,42 @@ TEST_F(DxRaster, TriangleCrossingTheNearPlaneIsClipped) {
   EXPECT_EQ(Rgb(img, 61, 62), 0u);
   EXPECT_GT(CountNonBlack(img), 300);
 
-  // Entirely behind the camera: nothing.
+  // Entirely behind the camera, or between the camera and the near plane:
+  // nothing, though the latter would project well inside the picture.
   D3DLVERTEX behind[3] = {LV(-1, -1, -2, 0xFFFFFFFF), LV(1, -1, -2, 0xFFFFFFFF), LV(0, -1, -4, 0xFFFFFFFF)};
+  D3DLVERTEX tooNear[3] = {LV(-0.1f, 0.1f, 0.5f, 0xFFFFFFFF), LV(0.1f, 0.1f, 0.5f, 0xFFFFFFFF),
+                           LV(0.0f, -0.1f, 0.6f, 0xFFFFFFFF)};
+  for (D3DLVERTEX* tri : {behind, tooNear}) {
+    rig.BeginFrame();
+    Draw(D3DPT_TRIANGLELIST, tri, 3);
+    EXPECT_EQ(CountNonBlack(rig.EndFrame()), 0) << (tri == behind ? "behind" : "too near");
+  }
+
+  // A ceiling at y = 0.25 from z = 0.5 (red) to z = 4 (blue): only the part
+  // beyond the near plane (z = 1, row 32 - 8 = 24) shows, down to its far
+  // tip (row 30); the part in front of the plane would reach up to row 16.
+  // The cut edge takes the colour of the points where the sides cross the
+  // plane, and the picture blends from there to the tip.
+  ASSERT_EQ(IDirect3DDevice2_SetRenderState(rig.dev, D3DRENDERSTATE_SHADEMODE, D3DSHADE_GOURAUD), D3D_OK);
+  D3DLVERTEX ceiling[3] = {LV(-0.2f, 0.25f, 0.5f, 0xFFFF0000), LV(0.2f, 0.25f, 0.5f, 0xFFFF0000),
+                           LV(0.0f, 0.25f, 4.0f, 0xFF0000FF)};
   rig.BeginFrame();
-  Draw(D3DPT_TRIANGLELIST, behind, 3);
-  EXPECT_EQ(CountNonBlack(rig.EndFrame()), 0);
+  Draw(D3DPT_TRIANGLELIST, ceiling, 3);
+  img = rig.EndFrame();
+  for (int y = 0; y < 23; ++y)
+    for (int x = 0; x < 64; ++x) ASSERT_EQ(Rgb(img, x, y), 0u) << x << "," << y;
+  // Row 25 (z = 8 / 7) spans x from 27.4 to 36.6.
+  EXPECT_NE(Rgb(img, 29, 25), 0u);
+  EXPECT_NE(Rgb(img, 35, 25), 0u);
+  EXPECT_EQ(Rgb(img, 26, 25), 0u);
+  EXPECT_EQ(Rgb(img, 38, 25), 0u);
+  EXPECT_NE(Rgb(img, 32, 28), 0u);
+  EXPECT_EQ(CountNonBlack(img), CountNonBlack(img.copy(0, 23, 64, 8)));
+  const double tNear = (1.0 - 0.5) / (4.0 - 0.5);  // along each side, from the near end
+  // Row 25 lies a sixth of the way from the cut edge to the tip.
+  const QRgb mid = img.pixel(32, 25);
+  EXPECT_NEAR(qRed(mid), 255.0 * (1.0 - tNear) * 5.0 / 6.0, 3.0);
+  EXPECT_NEAR(qBlue(mid), 255.0 * (tNear + (1.0 - tNear) / 6.0), 3.0);
 }
 
 TEST_F(DxRaster, SharedEdgesCoverEveryPixelOnce) {

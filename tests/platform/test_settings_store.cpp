@@ -41,29 +41,64 @@ TEST_F(SettingsStore, EditedFilesAreAccepted) {
       "\"ShowFPS\"=dword:1\r\n\"ShowFPS\"=dword:0000000A\r\n",
       store));
   EXPECT_EQ(store["Software\\Quandrel3D"]["ShowFPS"].number, 10u) << "the last one counts";
+
+  // The registry editor's own export: UTF-16 little-endian with its mark and
+  // CR LF line ends; a character beyond the first plane is a pair of units.
+  std::u16string exported =
+      u"\uFEFFWindows Registry Editor Version 5.00\r\n\r\n"
+      u"[HKEY_CURRENT_USER\\Software\\Quandrel3D]\r\n"
+      u"\"KeyLeft\"=dword:000000cb\r\n"
+      u"\"HighScoreFile\"=\"/home/\u00E5sa/\U0001F600\"\r\n";
+  std::string bytes;
+  for (char16_t c : exported) {
+    bytes += (char)(c & 0xFF);
+    bytes += (char)(c >> 8);
+  }
+  ASSERT_TRUE(platform::ParseRegStore(bytes, store));
+  EXPECT_EQ(store["Software\\Quandrel3D"]["KeyLeft"].number, 0xCBu);
+  EXPECT_EQ(store["Software\\Quandrel3D"]["HighScoreFile"].text,
+            "/home/\xC3\xA5sa/\xF0\x9F\x98\x80");
+  // Half of a pair cannot be read: that line is skipped, the rest is not.
+  std::string half = bytes;
+  half[half.size() - 8] = 'x';  // the second unit of the pair
+  half[half.size() - 7] = '\0';
+  EXPECT_FALSE(platform::ParseRegStore(half, store));
+  EXPECT_EQ(store["Software\\Quandrel3D"]["KeyLeft"].number, 0xCBu);
+  EXPECT_EQ(store["Software\\Quandrel3D"].count("HighScoreFile"), 0u);
 }
 
-TEST_F(SettingsStore, DamagedTextHoldsNoValues) {
-  const char* damaged[] = {
-      "\"KeyLeft\"=dword:00000047\n",                              // value outside any key
-      "[HKEY_LOCAL_MACHINE\\Software]\n",                          // another root
-      "[HKEY_CURRENT_USER\\Software\n",                            // unclosed key
-      "[HKEY_CURRENT_USER\\S]\n\"a\"=dword:123456789\n",           // nine digits
-      "[HKEY_CURRENT_USER\\S]\n\"a\"=dword:\n",                    // no digits
-      "[HKEY_CURRENT_USER\\S]\n\"a\"=dword:12g4\n",                // not hexadecimal
-      "[HKEY_CURRENT_USER\\S]\n\"a\"=\"open\n",                     // unclosed text
-      "[HKEY_CURRENT_USER\\S]\n\"a\"=\"x\"y\n",                     // trailing rubbish
-      "[HKEY_CURRENT_USER\\S]\n\"a\"=\"\\q\"\n",                    // unknown escape
-      "[HKEY_CURRENT_USER\\S]\n\"a\"=hex:00,01\n",                 // another type
-      "[HKEY_CURRENT_USER\\S]\na=dword:1\n",                       // unquoted name
-      "[HKEY_CURRENT_USER\\S]\n\"a\\\"=dword:1\n",                 // escape eats the quote
+// A line that cannot be understood is skipped, and so are the values of a key
+// that cannot be; everything else is read.
+TEST_F(SettingsStore, DamagedLinesAreSkipped) {
+  using namespace std::string_literals;
+  const std::string damaged[] = {
+      "[HKEY_LOCAL_MACHINE\\Software]\n\"x\"=dword:1\n",          // another root
+      "[HKEY_CURRENT_USER\\Software\n\"x\"=dword:1\n",            // unclosed key
+      "\"a\"=dword:123456789\n",                                 // nine digits
+      "\"a\"=dword:\n",                                          // no digits
+      "\"a\"=dword:12g4\n",                                      // not hexadecimal
+      "\"a\"=\"open\n",                                          // unclosed text
+      "\"a\"=\"x\"y\n",                                          // trailing rubbish
+      "\"a\"=\"\\q\"\n",                                         // unknown escape
+      "\"a\"=hex:00,01\n",                                       // another type
+      "a=dword:1\n",                                             // unquoted name
+      "\"a\\\"=dword:1\n",                                       // escape eats the quote
+      "\"a\"=\"x\0y\"\n"s,                                       // a NUL
   };
-  for (const char* text : damaged) {
+  for (const std::string& line : damaged) {
+    std::string text = "[HKEY_CURRENT_USER\\S]\n\"before\"=dword:1\n" + line +
+                       "[HKEY_CURRENT_USER\\S]\n\"after\"=dword:2\n";
     platform::RegStore store;
-    store["x"]["y"] = {};
     EXPECT_FALSE(platform::ParseRegStore(text, store)) << text;
-    EXPECT_TRUE(store.empty()) << text;
+    EXPECT_EQ(store.size(), 1u) << text;
+    EXPECT_EQ(store["S"].size(), 2u) << text;
+    EXPECT_EQ(store["S"]["before"].number, 1u) << text;
+    EXPECT_EQ(store["S"]["after"].number, 2u) << text;
   }
+  platform::RegStore store;
+  EXPECT_FALSE(platform::ParseRegStore("\"KeyLeft\"=dword:00000047\n", store))
+      << "a value outside any key";
+  EXPECT_TRUE(store.empty());
 }
 
 TEST_F(SettingsStore, RegistryCallsOnTheStore) {

@@ -6,13 +6,18 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QImage>
 #include <QKeyEvent>
 #include <QWidget>
 #include <QEvent>
+#include <cstdlib>
+#include <map>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "platform/win32.h"
+#include "platform/win_icon.h"
 #include "platform/win_user_internal.h"
 #include "resources/resource.h"
 #include "temp_dir.h"
@@ -67,7 +72,7 @@ class WinUserTest : public ::testing::Test {
     platform_test::IgnoreSystemActivation(false);
   }
   HWND MakeParent() {
-    parent_ = CreateWindowExA(0, "TestParent", "Test", WS_POPUP | WS_CAPTION, 10, 10, 200, 150, NULL, NULL,
+    parent_ = CreateWindowExA(0, "TestParent", "Test", WS_POPUP | WS_CAPTION, 10, 10, 240, 210, NULL, NULL,
                               NULL, NULL);
     return parent_;
   }
@@ -88,8 +93,8 @@ TEST_F(WinUserTest, CreationAndDestructionOrder) {
   ASSERT_TRUE(IsWindow(s_ChildMadeInCreate));
   RECT r;
   GetClientRect(parent_, &r);
-  EXPECT_EQ(r.right, 200);
-  EXPECT_EQ(r.bottom, 150);
+  EXPECT_EQ(r.right, 240);
+  EXPECT_EQ(r.bottom, 210);
   GetClientRect(s_ChildMadeInCreate, &r);
   EXPECT_EQ(r.right, 50);
 
@@ -193,6 +198,15 @@ TEST_F(WinUserTest, AcceleratorsMatchKeyAndModifiers) {
     EXPECT_EQ(TranslateAcceleratorA(parent_, accel, &msg), 0);
   }
   EXPECT_EQ(TranslateAcceleratorA(NULL, accel, &msg), 0);
+  // A held key's repeats are no new command: Ctrl+G held asks once.
+  s_Seen.clear();
+  QKeyEvent repeat(QEvent::KeyPress, Qt::Key_G, Qt::ControlModifier, 34 + 8, 0, 0, QString(), true);
+  QCoreApplication::sendEvent(platform::DataOf(parent_)->client, &repeat);
+  ASSERT_TRUE(PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE));
+  EXPECT_EQ(msg.message, (UINT)WM_KEYDOWN);
+  EXPECT_NE(msg.lParam & 0x40000000, 0) << "the key was down before";
+  EXPECT_EQ(TranslateAcceleratorA(parent_, accel, &msg), 0);
+  EXPECT_TRUE(s_Seen.empty());
 }
 
 // A layout that types no Latin letter or no digit on a key (Cyrillic letters,
@@ -237,6 +251,39 @@ TEST_F(WinUserTest, StringsAreCutToTheBuffer) {
   EXPECT_EQ(LoadStringA(NULL, 61456, hint, 128), (int)std::strlen("Move this window around the screen"));
   EXPECT_NE(LoadIconA(NULL, MAKEINTRESOURCE(IDI_MAINICON)), nullptr);
   EXPECT_EQ(LoadIconA(NULL, MAKEINTRESOURCE(7)), nullptr);
+}
+
+// The program's icon at every size it is drawn at: the well stands in the
+// middle, and every pixel is one of the icon's own colours or transparent,
+// so that no size comes out blurred; every cube shows its dark face.
+TEST_F(WinUserTest, IconIsSharpAndCentredAtEverySize) {
+  const platform::IconPicture* picture = platform::FindIconPicture(IDI_MAINICON);
+  ASSERT_NE(picture, nullptr);
+  std::set<QRgb> colours = {0, 0xff000000u | picture->wall, 0xff000000u | picture->edge};
+  for (size_t i = 0; i < picture->count; ++i) {
+    colours.insert(0xff000000u | picture->cubes[i].light);
+    colours.insert(0xff000000u | picture->cubes[i].dark);
+  }
+  for (int side : {16, 24, 32, 48, 64, 96, 128, 256}) {
+    QImage image = platform::DrawIconPicture(*picture, side).convertToFormat(QImage::Format_ARGB32);
+    ASSERT_EQ(image.size(), QSize(side, side));
+    int left = side, right = -1, top = side, bottom = -1;
+    std::map<QRgb, int> counts;
+    for (int y = 0; y < side; ++y)
+      for (int x = 0; x < side; ++x) {
+        QRgb c = image.pixel(x, y);
+        if (c == 0) continue;
+        ASSERT_TRUE(colours.count(c)) << side << ": blended pixel at " << x << "," << y;
+        ++counts[c];
+        left = std::min(left, x), right = std::max(right, x);
+        top = std::min(top, y), bottom = std::max(bottom, y);
+      }
+    EXPECT_LE(std::abs(left - (side - 1 - right)), 1) << side << ": not centred across";
+    EXPECT_LE(std::abs(top - (side - 1 - bottom)), 1) << side << ": not centred up and down";
+    EXPECT_GE(right - left + 1, side * 3 / 4) << side << ": the well fills too little";
+    for (size_t i = 0; i < picture->count; ++i)
+      EXPECT_GT(counts[0xff000000u | picture->cubes[i].dark], 0) << side << ": cube " << i;
+  }
 }
 
 // The menu of the class, item by item as the resource gives it: ids by

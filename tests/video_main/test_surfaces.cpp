@@ -38,6 +38,11 @@ TEST_F(VideoTest, RebuildMakesAViewportOfTheViewsProportions) {
   EXPECT_EQ(dw, (DWORD)TRUE);
   ASSERT_EQ(IDirect3DDevice2_GetRenderState(g_3DD, D3DRENDERSTATE_SHADEMODE, &dw), DD_OK);
   EXPECT_EQ(dw, (DWORD)D3DSHADE_FLAT);
+  // Black ambient light, and no alpha byte in it either: only the lights
+  // light the cubes.
+  dw = 0xDEADBEEF;
+  ASSERT_EQ(IDirect3DDevice2_GetLightState(g_3DD, D3DLIGHTSTATE_AMBIENT, &dw), DD_OK);
+  EXPECT_EQ(dw, 0u);
   D3DMATRIX m;
   ASSERT_EQ(IDirect3DDevice2_GetTransform(g_3DD, D3DTRANSFORMSTATE_PROJECTION, &m), DD_OK);
   EXPECT_EQ(std::memcmp(&m, &g_matProjection, sizeof(m)), 0);

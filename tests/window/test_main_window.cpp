@@ -4,6 +4,7 @@
 
 #include "window_fixture.h"
 
+#include "high_scores/high_scores.h"
 #include "video_main/video_fixture.h"
 
 #include <QTimer>
@@ -121,6 +122,7 @@ TEST_F(WindowTest, ViewFillsTheSpaceAboveTheStatusBar) {
 
 // Three parts: the message without a border, the level, and the score with
 // room for the size grip; the widths come from the bar's own font.
+// The rules keep the score and the message up to date as the game goes.
 TEST_F(WindowTest, StatusBarPartsAndTexts) {
   Launch();
   RECT r;
@@ -158,6 +160,38 @@ TEST_F(WindowTest, StatusBarPartsAndTexts) {
   SetStatusText(NULL);
   EXPECT_EQ(Part(0), "");
   EXPECT_EQ(g_szStatusText[0], '\0');
+
+  // The rules keep the bar up to date: the score once a block has scored;
+  // at game over, before the high-score step asks for a name, the message
+  // and the final score.
+  std::string atDialog[3];
+  dialog_ = [&](const platform_test::DialogCall&) {
+    for (int n = 0; n < 3; ++n) atDialog[n] = Part(n);
+    return (INT_PTR)IDCANCEL;
+  };
+  NewGame(0);
+  EXPECT_EQ(Part(0), "Play the game!");
+  EXPECT_EQ(Part(1), "Level 0");
+  EXPECT_EQ(Part(2), "0");
+  EraseBlock(g_nShape, g_nShapeX, g_nShapeY, g_nShapeRot);
+  g_nShape = -1;
+  g_nBlockBonus = 1;
+  NextBlock();  // level 0 + 1, bonus 1, 3 without the next block shown
+  EXPECT_TRUE(g_bGameRunning);
+  EXPECT_EQ(Part(2), "3");
+  ASSERT_EQ(g_uNumHighScores, 0u) << "an empty table gives every score a place";
+  EraseBlock(g_nShape, g_nShapeX, g_nShapeY, g_nShapeRot);
+  for (int i = 3; i <= 6; ++i)
+    for (int j = 0; j < 4; ++j) g_Well[i][j] = 0;
+  g_nShape = -1;
+  NextBlock();
+  EXPECT_FALSE(g_bGameRunning);
+  ASSERT_EQ(dialogs_.size(), 1u);
+  EXPECT_EQ(atDialog[0], "Game over");
+  EXPECT_EQ(atDialog[1], "Level 0");
+  EXPECT_EQ(atDialog[2], "6");
+  EXPECT_EQ(Part(0), "Game over");
+  EXPECT_EQ(Part(2), "6");
 }
 
 // A text longer than the buffers is cut, never overrun.
@@ -314,23 +348,34 @@ TEST_F(WindowTest, MoveRecordsPlaceAndViewOrigin) {
   EXPECT_NEAR(g_fFrameTime, 0.001f, 1e-5f);
 }
 
-// A place and size that no screen can show (a strange saved value, or a
-// screen that is gone) still bring the window up where the player sees it, at
-// least as large as the window system allows; that is what is kept for the
-// next start.
+// A place and size that no screen can show (a strange saved value, a screen
+// that is gone, a size from a larger screen) still bring the window up where
+// the player sees it, large enough to show the well and no larger than the
+// screen; that is what is kept for the next start.
 TEST_F(WindowTest, StrangeSavedPlaceStillShowsTheWindow) {
-  g_nWindowX = 90000, g_nWindowY = -90000, g_nWindowW = -50, g_nWindowH = 0;
-  Launch();
-  RECT r;
-  GetWindowRect(g_hwndMain, &r);
-  EXPECT_GE(r.right - r.left, 136);
-  EXPECT_GE(r.bottom - r.top, 39);
   const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
-  EXPECT_TRUE(screen.contains(QPoint(r.left, r.top))) << r.left << "," << r.top;
-  EXPECT_EQ(g_nWindowX, r.left);
-  EXPECT_EQ(g_nWindowY, r.top);
-  EXPECT_EQ(g_nWindowW, r.right - r.left);
-  EXPECT_EQ(g_nWindowH, r.bottom - r.top);
+  const INT saved[][4] = {
+      {90000, -90000, -50, 0}, {10, 10, 999999, 999999}, {10, 10, 0x7fffffff, -5}};
+  for (const auto& place : saved) {
+    g_nWindowX = place[0], g_nWindowY = place[1], g_nWindowW = place[2], g_nWindowH = place[3];
+    platform_test::UnregisterAllClasses();
+    Launch();
+    RECT r;
+    GetWindowRect(g_hwndMain, &r);
+    const QRect shown(r.left, r.top, r.right - r.left, r.bottom - r.top);
+    EXPECT_GE(shown.width(), 200) << place[2];
+    EXPECT_GE(shown.height(), 200) << place[3];
+    EXPECT_GE(g_nViewH, 100) << "room for the well under the menu, over the status bar";
+    EXPECT_TRUE(screen.contains(shown)) << shown.x() << "," << shown.y() << " " << shown.width()
+                                        << "x" << shown.height();
+    EXPECT_EQ(g_nWindowX, r.left);
+    EXPECT_EQ(g_nWindowY, r.top);
+    EXPECT_EQ(g_nWindowW, r.right - r.left);
+    EXPECT_EQ(g_nWindowH, r.bottom - r.top);
+    DestroyMainWindow();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    platform_test::ClearMessageQueue();
+  }
 }
 
 // Minimising changes nothing of the layout or the recorded sizes; restoring

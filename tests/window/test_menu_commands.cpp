@@ -5,10 +5,14 @@
 #include "window_fixture.h"
 
 #include "high_scores/high_scores.h"
+#include "platform/win_icon.h"
+#include "platform/win_window.h"
 #include "resources/dialog_ids.h"
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QImage>
+#include <QLabel>
 #include <QMessageBox>
 #include <QTimer>
 #include <string>
@@ -161,11 +165,13 @@ TEST_F(WindowTest, DialogCommandsOpenTheirTemplatesAndSkipTheirTime) {
   EXPECT_EQ(dialogs_[3].proc, &AboutDlgProc);
 }
 
-// The About box puts the version and date into its placeholders and ends
-// with 1 on OK; Escape and the close box end it as well.
+// The About box puts the version and date into its placeholders, shows the
+// program's icon, and ends with 1 on OK; Escape and the close box end it as
+// well.
 TEST_F(WindowTest, AboutBoxTextsAndEnd) {
   platform_test::SetDialogHandler(nullptr);
   std::string version, date;
+  QImage shown;
   platform_test::SetDialogScript([&](HWND hDlg, int templateId) {
     ASSERT_EQ(templateId, IDD_ABOUT);
     char sz[64];
@@ -173,11 +179,17 @@ TEST_F(WindowTest, AboutBoxTextsAndEnd) {
     version = sz;
     GetDlgItemTextA(hDlg, IDC_ABOUT_DATE, sz, sizeof(sz));
     date = sz;
+    for (QLabel* label : platform::WidgetOf(hDlg)->findChildren<QLabel*>())
+      if (!label->pixmap().isNull()) shown = label->pixmap().toImage();
     platform_test::ClickDlgItem(hDlg, IDOK);
   });
   EXPECT_EQ(DialogBoxParamA(g_hInstance, MAKEINTRESOURCE(IDD_ABOUT), nullptr, AboutDlgProc, 0), 1);
   EXPECT_EQ(version, "Version: 0.9.03");
   EXPECT_EQ(date, "Date: Dec  9 2000");
+  ASSERT_FALSE(shown.isNull()) << "no icon in the About box";
+  const QImage icon = platform::DrawIconPicture(*platform::FindIconPicture(IDI_MAINICON), shown.width());
+  EXPECT_EQ(shown.convertToFormat(QImage::Format_ARGB32), icon.convertToFormat(QImage::Format_ARGB32))
+      << "the About box shows another icon than the program's";
   platform_test::SetDialogScript([](HWND hDlg, int) { platform_test::PressDlgKey(hDlg, Qt::Key_Escape); });
   EXPECT_EQ(DialogBoxParamA(g_hInstance, MAKEINTRESOURCE(IDD_ABOUT), nullptr, AboutDlgProc, 0), IDCANCEL);
   platform_test::SetDialogScript([](HWND hDlg, int) { platform_test::CloseDlg(hDlg); });
