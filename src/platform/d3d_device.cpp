@@ -72,6 +72,30 @@ struct LightPrep {
 // Lights lit four vertices at a time; the game uses three.
 constexpr size_t kLanedLights = 8;
 
+// The vertices of one draw call of the last scene, transformed and lit, with
+// everything they were made from. The game draws much the same scene frame
+// after frame (the cubes at rest, the statistics shapes), so the draw call at
+// the same place in the next scene usually finds its vertices here.
+struct DrawMemo {
+  bool bValid = false;
+  D3DVERTEXTYPE type = D3DVT_VERTEX;
+  DWORD count = 0;
+  D3DMATRIX world = {}, combined = {};
+  D3DMATERIAL mat = {};
+  D3DCOLOR ambient = 0;
+  std::vector<LightPrep> lights;
+  D3DVIEWPORT2 viewport = {};
+  int width = 0, height = 0;
+  std::vector<unsigned char> input;
+  std::vector<raster::Vertex> output;
+  int extent[4] = {};  // where the vertices can put pixels (see VertexExtent)
+};
+
+// Draw calls of a scene remembered, and vertices per call: enough for the
+// game's scenes, bounded so that the memory stays small (under 2 MB).
+constexpr size_t kMemoCalls = 512;
+constexpr DWORD kMemoVertices = 32;
+
 struct DeviceObj : dx::Object {
   Face<IDirect3DDevice2, DeviceObj> face;
   dx::SurfaceObj* target = nullptr;      // holds a reference
@@ -89,6 +113,9 @@ struct DeviceObj : dx::Object {
   D3DCOLOR ambient = 0;
   std::vector<raster::Vertex> verts;  // reused from call to call
   std::vector<LightPrep> lights;
+  std::vector<DrawMemo> memos;  // the draw calls of the last scene, in order
+  size_t memoNext = 0;          // the draw call of this scene
+  int extent[4] = {};           // VertexExtent of verts
   // The viewport mapping and clip planes of the last draw, rebuilt only when
   // the viewport or the target's size changes.
   raster::Context viewCache;
@@ -309,20 +336,29 @@ HRESULT Vp_Clear(IDirect3DViewport2* This, DWORD dwCount, LPD3DRECT lpRects, DWO
     const int64_t rr = std::min<int64_t>({r.x2, vr, target->width}),
                   bb = std::min<int64_t>({r.y2, vb, target->height});
     if (l >= rr || t >= bb) continue;
-    if (l == 0 && rr == target->width) {
-      // Whole rows are one run of memory: one fill each.
-      const ptrdiff_t from = static_cast<ptrdiff_t>(t * rr), to = static_cast<ptrdiff_t>(bb * rr);
-      if (dwFlags & D3DCLEAR_ZBUFFER) dx::FillFar(z->depth.data() + from, static_cast<size_t>(to - from));
-      if (dwFlags & D3DCLEAR_TARGET) std::memset(target->pixels.data() + from, 0, static_cast<size_t>(to - from) * 4);
-      continue;
+    const int64_t width = target->width;
+    if (dwFlags & D3DCLEAR_ZBUFFER) {
+      // Depths outside the part the device has written are the far value
+      // already: only that part, often well short of the whole buffer, is
+      // filled. A clear over all of it leaves none.
+      int* touched = z->zTouched;
+      const int64_t zl = std::max<int64_t>(l, touched[0]), zt = std::max<int64_t>(t, touched[1]);
+      const int64_t zr = std::min<int64_t>(rr, touched[2]), zb = std::min<int64_t>(bb, touched[3]);
+      if (zl < zr && zt < zb) {
+        if (zl == 0 && zr == width)  // whole rows are one run of memory
+          dx::FillFar(z->depth.data() + zt * width, static_cast<size_t>((zb - zt) * width));
+        else
+          for (int64_t y = zt; y < zb; ++y)
+            dx::FillFar(z->depth.data() + y * width + zl, static_cast<size_t>(zr - zl));
+      }
+      if (l <= touched[0] && t <= touched[1] && rr >= touched[2] && bb >= touched[3]) dx::AllFar(*z);
     }
-    for (int64_t y = t; y < bb; ++y) {
-      const size_t row = static_cast<size_t>(y) * static_cast<size_t>(target->width);
-      if (dwFlags & D3DCLEAR_ZBUFFER)
-        dx::FillFar(z->depth.data() + row + l, static_cast<size_t>(rr - l));
-      if (dwFlags & D3DCLEAR_TARGET)
-        std::fill(target->pixels.begin() + static_cast<ptrdiff_t>(row + l),
-                  target->pixels.begin() + static_cast<ptrdiff_t>(row + rr), 0u);
+    if (dwFlags & D3DCLEAR_TARGET) {
+      if (l == 0 && rr == width)
+        dx::FillColour(target->pixels.data() + t * width, static_cast<size_t>((bb - t) * width), 0);
+      else
+        for (int64_t y = t; y < bb; ++y)
+          dx::FillColour(target->pixels.data() + y * width + l, static_cast<size_t>(rr - l), 0);
     }
   }
   return D3D_OK;
@@ -496,6 +532,7 @@ HRESULT Dev_BeginScene(IDirect3DDevice2* This) {
   if (self->bInScene) return D3DERR_SCENE_IN_SCENE;
   if (TargetLost(self)) return DDERR_SURFACELOST;
   self->bInScene = true;
+  self->memoNext = 0;
   self->litPlaces.clear();
   if (std::vector<uint32_t>* counts = dx::PixelCounts(self->target->width, self->target->height))
     std::fill(counts->begin(), counts->end(), 0u);
@@ -679,18 +716,143 @@ void PrepareLights(DeviceObj* self, const D3DMATERIAL& mat) {
   }
 }
 
-// Transforms (and for D3DVERTEX lights) every vertex of a call once.
+// The pixels [0], [1] to [2], [3] (ends excluded) that points, lines and
+// triangles of these vertices can reach: their screen rectangle with a
+// pixel to spare around it for rounding, or all of the clip rectangle when
+// a vertex lies outside the guard band or behind the camera.
+void VertexExtent(const raster::Context& ctx, const raster::Vertex* v, DWORD count, int* extent) {
+  extent[0] = ctx.clipL, extent[1] = ctx.clipT, extent[2] = ctx.clipR, extent[3] = ctx.clipB;
+  if (count == 0) return;
+  float minX = v[0].sx, minY = v[0].sy, maxX = v[0].sx, maxY = v[0].sy;
+  uint32_t out = 0;
+  for (DWORD i = 0; i < count; ++i) {
+    out |= v[i].out;
+    minX = std::min(minX, v[i].sx), maxX = std::max(maxX, v[i].sx);
+    minY = std::min(minY, v[i].sy), maxY = std::max(maxY, v[i].sy);
+  }
+  if (out != 0) return;
+  // Inside the guard band the positions are small enough for int.
+  extent[0] = std::max(extent[0], static_cast<int>(std::floor(minX)) - 1);
+  extent[1] = std::max(extent[1], static_cast<int>(std::floor(minY)) - 1);
+  extent[2] = std::min(extent[2], static_cast<int>(std::floor(maxX)) + 2);
+  extent[3] = std::min(extent[3], static_cast<int>(std::floor(maxY)) + 2);
+}
+
+// Light records compared bit for bit.
+bool SameLights(const std::vector<LightPrep>& a, const std::vector<LightPrep>& b) {
+  if (a.size() != b.size()) return false;
+  for (size_t k = 0; k < a.size(); ++k) {
+    const LightPrep& x = a[k];
+    const LightPrep& y = b[k];
+    const float fx[11] = {x.px, x.py, x.pz, x.range2, x.invRange, x.a0, x.a1, x.a2, x.r, x.g, x.b};
+    const float fy[11] = {y.px, y.py, y.pz, y.range2, y.invRange, y.a0, y.a1, y.a2, y.r, y.g, y.b};
+    if (x.bPoint != y.bPoint || std::memcmp(fx, fy, sizeof(fx)) != 0) return false;
+  }
+  return true;
+}
+
+// Bytes of one vertex record of the type.
+size_t RecordSize(D3DVERTEXTYPE type) { return type == D3DVT_VERTEX ? sizeof(D3DVERTEX) : sizeof(D3DLVERTEX); }
+
+// Whether the memo holds the vertices this call would make: the same
+// records, transforms, mapping, and for lit vertices material and lights.
+// Compared bit for bit, so that what it holds is exactly what would be made.
+bool MemoHolds(const DrawMemo& memo, const DeviceObj* self, D3DVERTEXTYPE type, LPCVOID data, DWORD count,
+               const D3DMATERIAL& mat) {
+  if (!memo.bValid || memo.type != type || memo.count != count) return false;
+  if (memo.width != self->viewCacheW || memo.height != self->viewCacheH ||
+      std::memcmp(&memo.viewport, &self->viewCacheKey, sizeof(D3DVIEWPORT2)) != 0 ||
+      std::memcmp(&memo.combined, &self->combined, sizeof(D3DMATRIX)) != 0)
+    return false;
+  if (type == D3DVT_VERTEX &&
+      (std::memcmp(&memo.world, &self->world, sizeof(D3DMATRIX)) != 0 ||
+       std::memcmp(&memo.mat, &mat, sizeof(D3DMATERIAL)) != 0 || memo.ambient != self->ambient ||
+       !SameLights(memo.lights, self->lights)))
+    return false;
+  return std::memcmp(memo.input.data(), data, count * RecordSize(type)) == 0;
+}
+
+// Keeps what this call made for the same call of the next scene; without
+// the memory for it, the memo is dropped and the next scene makes them anew.
+void KeepMemo(DrawMemo& memo, const DeviceObj* self, D3DVERTEXTYPE type, LPCVOID data, DWORD count,
+              const D3DMATERIAL& mat) {
+  memo.bValid = false;
+  try {
+    const unsigned char* bytes = static_cast<const unsigned char*>(data);
+    memo.input.assign(bytes, bytes + count * RecordSize(type));
+    memo.output.assign(self->verts.begin(), self->verts.begin() + count);
+    memo.lights = self->lights;
+  } catch (const std::bad_alloc&) {
+    return;
+  }
+  memo.type = type;
+  memo.count = count;
+  memo.world = self->world;
+  memo.combined = self->combined;
+  memo.mat = mat;
+  memo.ambient = self->ambient;
+  memo.viewport = self->viewCacheKey;
+  memo.width = self->viewCacheW;
+  memo.height = self->viewCacheH;
+  std::copy(self->extent, self->extent + 4, memo.extent);
+  memo.bValid = true;
+}
+
+// The memo for this draw call of the scene, or null when calls this large
+// or this many are not remembered.
+DrawMemo* NextMemo(DeviceObj* self, DWORD count) {
+  const size_t at = self->memoNext++;
+  if (at >= kMemoCalls || count > kMemoVertices) return nullptr;
+  try {
+    if (self->memos.size() <= at) self->memos.resize(at + 1);
+  } catch (const std::bad_alloc&) {
+    return nullptr;
+  }
+  return &self->memos[at];
+}
+
+void LightVertices(DeviceObj* self, D3DVERTEXTYPE type, LPCVOID data, DWORD count, const raster::Context& ctx,
+                   const D3DMATERIAL& mat);
+
+// Transforms (and for D3DVERTEX lights) every vertex of a call once, or
+// finds them made by the same call of the last scene.
 HRESULT TransformVertices(DeviceObj* self, D3DVERTEXTYPE type, LPCVOID data, DWORD count,
-                          const raster::Context& ctx) {
+                          const raster::Context& ctx, const raster::Vertex** out, const int** extent) {
   if (self->bCombinedStale) {
     self->combined = Multiply(Multiply(self->world, self->view), self->projection);
     self->bCombinedStale = false;
+  }
+  D3DMATERIAL mat = {};
+  if (type == D3DVT_VERTEX) {
+    if (const MaterialObj* material = MaterialOf(self->material)) mat = material->data;
+    try {
+      PrepareLights(self, mat);
+    } catch (const std::bad_alloc&) {
+      return DDERR_OUTOFMEMORY;
+    }
+  }
+  DrawMemo* memo = NextMemo(self, count);
+  if (memo != nullptr && MemoHolds(*memo, self, type, data, count, mat)) {
+    *out = memo->output.data();
+    *extent = memo->extent;
+    return D3D_OK;
   }
   try {
     if (self->verts.size() < count) self->verts.resize(count);
   } catch (const std::bad_alloc&) {
     return DDERR_OUTOFMEMORY;
   }
+  LightVertices(self, type, data, count, ctx, mat);
+  VertexExtent(ctx, self->verts.data(), count, self->extent);
+  if (memo != nullptr) KeepMemo(*memo, self, type, data, count, mat);
+  *out = self->verts.data();
+  *extent = self->extent;
+  return D3D_OK;
+}
+
+// The transform and lighting themselves, into the device's vertices.
+void LightVertices(DeviceObj* self, D3DVERTEXTYPE type, LPCVOID data, DWORD count, const raster::Context& ctx,
+                   const D3DMATERIAL& mat) {
   const D3DMATRIX& m = self->combined;
   auto place = [&](raster::Vertex& o, float x, float y, float z) {
     o.x = x * m._11 + y * m._21 + z * m._31 + m._41;
@@ -709,16 +871,9 @@ HRESULT TransformVertices(DeviceObj* self, D3DVERTEXTYPE type, LPCVOID data, DWO
       o.g = static_cast<float>((in[i].color >> 8) & 0xFF);
       o.b = static_cast<float>(in[i].color & 0xFF);
     }
-    return D3D_OK;
+    return;
   }
 
-  D3DMATERIAL mat = {};
-  if (const MaterialObj* material = MaterialOf(self->material)) mat = material->data;
-  try {
-    PrepareLights(self, mat);
-  } catch (const std::bad_alloc&) {
-    return DDERR_OUTOFMEMORY;
-  }
   const float ambR = static_cast<float>((self->ambient >> 16) & 0xFF) / 255.0f;
   const float ambG = static_cast<float>((self->ambient >> 8) & 0xFF) / 255.0f;
   const float ambB = static_cast<float>(self->ambient & 0xFF) / 255.0f;
@@ -754,28 +909,22 @@ HRESULT TransformVertices(DeviceObj* self, D3DVERTEXTYPE type, LPCVOID data, DWO
   }
   // More lights than that are rare: they take the one-at-a-time way below.
   for (; nLaned == self->lights.size() && i + 4 <= count; i += 4) {
-    const D3DVERTEX* v = in + i;
-    const __m128 x = _mm_setr_ps(v[0].x, v[1].x, v[2].x, v[3].x);
-    const __m128 y = _mm_setr_ps(v[0].y, v[1].y, v[2].y, v[3].y);
-    const __m128 z = _mm_setr_ps(v[0].z, v[1].z, v[2].z, v[3].z);
-    const __m128 nx0 = _mm_setr_ps(v[0].nx, v[1].nx, v[2].nx, v[3].nx);
-    const __m128 ny0 = _mm_setr_ps(v[0].ny, v[1].ny, v[2].ny, v[3].ny);
-    const __m128 nz0 = _mm_setr_ps(v[0].nz, v[1].nz, v[2].nz, v[3].nz);
+    // Each record is two rows of four: position and normal x, then normal y
+    // and z and the texture coordinates. Four records turned into lanes.
+    static_assert(sizeof(D3DVERTEX) == 8 * sizeof(float), "two rows of four");
+    const float* v = &in[i].x;
+    __m128 x = _mm_loadu_ps(v), y = _mm_loadu_ps(v + 8), z = _mm_loadu_ps(v + 16), nx0 = _mm_loadu_ps(v + 24);
+    __m128 ny0 = _mm_loadu_ps(v + 4), nz0 = _mm_loadu_ps(v + 12), tu = _mm_loadu_ps(v + 20), tv = _mm_loadu_ps(v + 28);
+    _MM_TRANSPOSE4_PS(x, y, z, nx0);
+    _MM_TRANSPOSE4_PS(ny0, nz0, tu, tv);
+    (void)tu, (void)tv;
     auto dot3 = [](__m128 a, __m128 b, __m128 c, __m128 ma, __m128 mb, __m128 mc) {
       return _mm_add_ps(_mm_add_ps(_mm_mul_ps(a, ma), _mm_mul_ps(b, mb)), _mm_mul_ps(c, mc));
     };
-    {
-      alignas(16) float cx[4], cy[4], cz[4], cw[4];
-      _mm_store_ps(cx, _mm_add_ps(dot3(x, y, z, m11, m21, m31), m41));
-      _mm_store_ps(cy, _mm_add_ps(dot3(x, y, z, m12, m22, m32), m42));
-      _mm_store_ps(cz, _mm_add_ps(dot3(x, y, z, m13, m23, m33), m43));
-      _mm_store_ps(cw, _mm_add_ps(dot3(x, y, z, m14, m24, m34), m44));
-      for (int j = 0; j < 4; ++j) {
-        raster::Vertex& o = self->verts[i + j];
-        o.x = cx[j], o.y = cy[j], o.z = cz[j], o.w = cw[j];
-      }
-      ctx.ProjectFour(&self->verts[i]);
-    }
+    const __m128 cx = _mm_add_ps(dot3(x, y, z, m11, m21, m31), m41);
+    const __m128 cy = _mm_add_ps(dot3(x, y, z, m12, m22, m32), m42);
+    const __m128 cz = _mm_add_ps(dot3(x, y, z, m13, m23, m33), m43);
+    const __m128 cw = _mm_add_ps(dot3(x, y, z, m14, m24, m34), m44);
     const __m128 wx = _mm_add_ps(dot3(x, y, z, w11, w21, w31), w41);
     const __m128 wy = _mm_add_ps(dot3(x, y, z, w12, w22, w32), w42);
     const __m128 wz = _mm_add_ps(dot3(x, y, z, w13, w23, w33), w43);
@@ -805,14 +954,9 @@ HRESULT TransformVertices(DeviceObj* self, D3DVERTEXTYPE type, LPCVOID data, DWO
       g = _mm_add_ps(g, _mm_mul_ps(l.g, k4));
       b = _mm_add_ps(b, _mm_mul_ps(l.b, k4));
     }
-    alignas(16) float rr[4], gg[4], bb[4];
-    _mm_store_ps(rr, _mm_mul_ps(_mm_min_ps(_mm_max_ps(r, zero), one), full));
-    _mm_store_ps(gg, _mm_mul_ps(_mm_min_ps(_mm_max_ps(g, zero), one), full));
-    _mm_store_ps(bb, _mm_mul_ps(_mm_min_ps(_mm_max_ps(b, zero), one), full));
-    for (int j = 0; j < 4; ++j) {
-      raster::Vertex& o = self->verts[i + j];
-      o.r = rr[j], o.g = gg[j], o.b = bb[j];
-    }
+    ctx.StoreFour(&self->verts[i], cx, cy, cz, cw, _mm_mul_ps(_mm_min_ps(_mm_max_ps(r, zero), one), full),
+                  _mm_mul_ps(_mm_min_ps(_mm_max_ps(g, zero), one), full),
+                  _mm_mul_ps(_mm_min_ps(_mm_max_ps(b, zero), one), full));
   }
 #endif
   for (; i < count; ++i) {
@@ -848,7 +992,6 @@ HRESULT TransformVertices(DeviceObj* self, D3DVERTEXTYPE type, LPCVOID data, DWO
     o.g = std::clamp(g, 0.0f, 1.0f) * 255.0f;
     o.b = std::clamp(b, 0.0f, 1.0f) * 255.0f;
   }
-  return D3D_OK;
 }
 
 // Sets the rasterizer up for the device's target, viewport and states.
@@ -874,10 +1017,18 @@ raster::Context MakeContext(DeviceObj* self) {
   return ctx;
 }
 
+// Takes in a call's extent (VertexExtent) as a rectangle where depths may
+// now differ from the far value.
+void TouchDepths(DeviceObj* self, const raster::Context& ctx, const int* extent) {
+  if (!ctx.bZTest || !ctx.bZWrite) return;
+  int* touched = self->target->attachedZ->zTouched;
+  touched[0] = std::min(touched[0], extent[0]), touched[1] = std::min(touched[1], extent[1]);
+  touched[2] = std::max(touched[2], extent[2]), touched[3] = std::max(touched[3], extent[3]);
+}
+
 // Draws the primitives whose vertex numbers come from index(i).
 template <class Index>
-void Assemble(const raster::Context& ctx, const std::vector<raster::Vertex>& v, D3DPRIMITIVETYPE type, DWORD n,
-              Index index) {
+void Assemble(const raster::Context& ctx, const raster::Vertex* v, D3DPRIMITIVETYPE type, DWORD n, Index index) {
   switch (type) {
     case D3DPT_POINTLIST:
       for (DWORD i = 0; i < n; ++i) ctx.Point(v[index(i)]);
@@ -913,6 +1064,25 @@ bool KnownVertex(D3DVERTEXTYPE t) { return t == D3DVT_VERTEX || t == D3DVT_LVERT
 // The most vertices one call may hand over: what 16-bit indices can reach.
 constexpr DWORD kMaxVertices = 65536;
 
+// The greatest of n indices; eight at a time rather than one long chain of
+// comparisons, every one waiting for the last.
+DWORD MaxIndex(const WORD* indices, DWORD n) {
+  DWORD i = 0, most = 0;
+#if defined(__SSE2__)
+  // Signed 16-bit maxima of the indices less 32768 keep their order.
+  const __m128i bias = _mm_set1_epi16(static_cast<int16_t>(0x8000));
+  __m128i m = _mm_set1_epi16(static_cast<int16_t>(0x8000));
+  for (; i + 8 <= n; i += 8)
+    m = _mm_max_epi16(m, _mm_xor_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(indices + i)), bias));
+  m = _mm_max_epi16(m, _mm_srli_si128(m, 8));
+  m = _mm_max_epi16(m, _mm_srli_si128(m, 4));
+  m = _mm_max_epi16(m, _mm_srli_si128(m, 2));
+  most = static_cast<DWORD>(_mm_cvtsi128_si32(_mm_xor_si128(m, bias)) & 0xFFFF);
+#endif
+  for (; i < n; ++i) most = std::max<DWORD>(most, indices[i]);
+  return most;
+}
+
 // Draws points, lines or triangles from consecutive vertices.
 HRESULT Dev_DrawPrimitive(IDirect3DDevice2* This, D3DPRIMITIVETYPE ptype, D3DVERTEXTYPE vtype, LPCVOID verts,
                           DWORD count, DWORD) {
@@ -925,8 +1095,11 @@ HRESULT Dev_DrawPrimitive(IDirect3DDevice2* This, D3DPRIMITIVETYPE ptype, D3DVER
   NoteLitMesh(self, vtype);
   if (count == 0) return D3D_OK;
   const raster::Context ctx = MakeContext(self);
-  if (HRESULT hr = TransformVertices(self, vtype, verts, count, ctx); FAILED(hr)) return hr;
-  Assemble(ctx, self->verts, ptype, count, [](DWORD i) { return i; });
+  const raster::Vertex* v = nullptr;
+  const int* extent = nullptr;
+  if (HRESULT hr = TransformVertices(self, vtype, verts, count, ctx, &v, &extent); FAILED(hr)) return hr;
+  Assemble(ctx, v, ptype, count, [](DWORD i) { return i; });
+  TouchDepths(self, ctx, extent);
   return D3D_OK;
 }
 
@@ -940,15 +1113,16 @@ HRESULT Dev_DrawIndexedPrimitive(IDirect3DDevice2* This, D3DPRIMITIVETYPE ptype,
   if ((verts == nullptr && vcount != 0) || (indices == nullptr && icount != 0) || vcount > kMaxVertices)
     return DDERR_INVALIDPARAMS;
   // An index past the vertices would read outside the caller's array.
-  WORD maxIndex = 0;
-  for (DWORD i = 0; i < icount; ++i) maxIndex = std::max(maxIndex, indices[i]);
-  if (icount != 0 && maxIndex >= vcount) return DDERR_INVALIDPARAMS;
+  if (icount != 0 && MaxIndex(indices, icount) >= vcount) return DDERR_INVALIDPARAMS;
   if (HRESULT hr = DrawReady(self); FAILED(hr)) return hr;
   NoteLitMesh(self, vtype);
   if (icount == 0) return D3D_OK;
   const raster::Context ctx = MakeContext(self);
-  if (HRESULT hr = TransformVertices(self, vtype, verts, vcount, ctx); FAILED(hr)) return hr;
-  Assemble(ctx, self->verts, ptype, icount, [indices](DWORD i) { return static_cast<DWORD>(indices[i]); });
+  const raster::Vertex* v = nullptr;
+  const int* extent = nullptr;
+  if (HRESULT hr = TransformVertices(self, vtype, verts, vcount, ctx, &v, &extent); FAILED(hr)) return hr;
+  Assemble(ctx, v, ptype, icount, [indices](DWORD i) { return static_cast<DWORD>(indices[i]); });
+  TouchDepths(self, ctx, extent);
   return D3D_OK;
 }
 

@@ -12,6 +12,7 @@
 #include <emmintrin.h>
 #endif
 #include <cmath>
+#include <cstddef>
 #include <utility>
 
 namespace raster {
@@ -21,7 +22,7 @@ namespace raster {
 namespace {
 
 // Sub-pixel steps per pixel for vertex positions.
-constexpr int kSub = 16;
+constexpr int kSub = Context::kSub;
 // Pixels beyond the drawable rectangle that geometry may reach before it is
 // clipped; keeps fixed-point products well inside 64 bits.
 constexpr float kGuard = 4096.0f;
@@ -56,14 +57,22 @@ int64_t FloorDivBy(int64_t a, int64_t b, double invB) {
   return q;
 }
 
+// The least and the greatest of three, by conditional moves rather than
+// branches: which vertex is where is anybody's guess.
+int64_t Min3(int64_t a, int64_t b, int64_t c) {
+  const int64_t m = b < a ? b : a;
+  return c < m ? c : m;
+}
+int64_t Max3(int64_t a, int64_t b, int64_t c) {
+  const int64_t m = b > a ? b : a;
+  return c > m ? c : m;
+}
+
 // floor(v) for values inside the guard band, without a libm call.
 float Floor(float v) {
   const float t = static_cast<float>(static_cast<int32_t>(v));
   return t > v ? t - 1.0f : t;
 }
-
-// Nearest integer of a value well inside the 64-bit range, without a libm call.
-int64_t Round(float v) { return static_cast<int64_t>(v >= 0.0f ? v + 0.5f : v - 0.5f); }
 
 // An opaque X8R8G8B8 pixel from 0-255 channels.
 uint32_t Pack(float r, float g, float b) {
@@ -72,91 +81,319 @@ uint32_t Pack(float r, float g, float b) {
 
 #if defined(__SSE2__)
 // Four X8R8G8B8 pixels from colour channels held one pixel to a lane; the
-// saturating packs hold each channel to 0..255.
-__m128i PackLanes(__m128 r, __m128 g, __m128 b) {
-  const __m128i br = _mm_packs_epi32(_mm_cvtps_epi32(b), _mm_cvtps_epi32(r));
-  const __m128i ga = _mm_packs_epi32(_mm_cvtps_epi32(g), _mm_set1_epi32(255));
+// saturating packs hold each channel to 0..255, as Channel does.
+__m128i PackInts(__m128i r, __m128i g, __m128i b) {
+  const __m128i br = _mm_packs_epi32(b, r);
+  const __m128i ga = _mm_packs_epi32(g, _mm_set1_epi32(255));
   const __m128i planes = _mm_packus_epi16(br, ga);  // b0..b3 r0..r3 g0..g3 a0..a3
   const __m128i pairs = _mm_unpacklo_epi8(planes, _mm_srli_si128(planes, 8));  // b0 g0 .. b3 g3 r0 a0 .. r3 a3
   return _mm_unpacklo_epi16(pairs, _mm_srli_si128(pairs, 8));
 }
 
-// Where a narrow triangle is drawn.
-struct NarrowTarget {
+// The same from channels held as floats, rounded to the nearest.
+__m128i PackLanes(__m128 r, __m128 g, __m128 b) {
+  return PackInts(_mm_cvtps_epi32(r), _mm_cvtps_epi32(g), _mm_cvtps_epi32(b));
+}
+
+// Where a triangle is drawn, and its attributes: each is its value at
+// vertex 0 plus its gradients times the offset from vertex 0, in pixels.
+struct FillTarget {
   uint32_t* color;
   float* depth;
   int pitch;
   bool bZWrite;
+  float dzdx, dzdy, z00;
+  __m128 rgbdx, rgbdy, rgb0;  // colour gradients and start, lanes r, g, b, -
+  __m128i flat4;              // the colour of a flat triangle, four times
 };
 
+// One lane of a vector in all four.
+template <int k>
+__m128 Lane(__m128 v) {
+  return _mm_shuffle_ps(v, v, k * 0x55);
+}
+
 // Fills a narrow clockwise triangle, depth-tested, four pixels at a time
-// across its box [xMin, xMax] x [y0, y1]; each attribute is its value at
-// vertex 0 plus its gradients times the offset from vertex 0. A pixel is drawn when its centre
-// is inside all three edges or on a top or left one: with the edge function
-// F = (py - Yi) * dx - (px - Xi) * dy in sixteenths, when F > -1 on top and
-// left edges and F > 0 on the others.
-template <bool kGouraud>
-void NarrowTriangle(const NarrowTarget& t, const int64_t* X, const int64_t* Y, int xMin, int xMax, int y0, int y1,
-                    float dzdx, float dzdy, float z00, const float (*grad)[3], __m128i flat4) {
-  const int groups = (xMax - xMin) / 4 + 1;
+// across its box [xMin, xMax] x [y0, y1] (kGroups groups of four). A pixel is
+// drawn when its centre is inside all three edges or on a top or left one:
+// with the edge function F = (py - Yi) * dx - (px - Xi) * dy in sixteenths,
+// when F > -1 on top and left edges and F > 0 on the others. F less one on
+// the others is kept, so that a pixel is out exactly when a sign bit is set;
+// the columns past the box carry a set sign bit of their own.
+template <bool kGouraud, int kGroups>
+void NarrowTriangle(const FillTarget& t, const int64_t* X, const int64_t* Y, int xMin, int xMax, int y0, int y1) {
   const int64_t px0 = int64_t{xMin} * kSub, py0 = int64_t{y0} * kSub;
-  __m128i F[3], over[3], down[3], across[3];
+  __m128i F[kGroups][3], down[3];
   for (int e = 0; e < 3; ++e) {
     const int i = e, j = (e + 1) % 3;
     const int64_t dx = X[j] - X[i], dy = Y[j] - Y[i];
-    const int32_t f = static_cast<int32_t>((py0 - Y[i]) * dx - (px0 - X[i]) * dy);
-    const int32_t sx = static_cast<int32_t>(-dy * kSub);
-    F[e] = _mm_setr_epi32(f, f + sx, f + 2 * sx, f + 3 * sx);
-    over[e] = _mm_set1_epi32(dy < 0 || (dy == 0 && dx > 0) ? -1 : 0);
+    // Not a top or left edge: dy > 0, or dy == 0 and dx <= 0.
+    const uint32_t bias =
+        static_cast<uint32_t>(dy > 0) | (static_cast<uint32_t>(dy == 0) & static_cast<uint32_t>(dx <= 0));
+    // The box keeps these values inside 32 bits; the products may not be.
+    const uint32_t f = static_cast<uint32_t>((py0 - Y[i]) * dx - (px0 - X[i]) * dy) - bias;
+    const __m128i sx = _mm_set1_epi32(static_cast<int32_t>(-dy * kSub));
+    const __m128i sx2 = _mm_add_epi32(sx, sx);
+    // f, f + sx, f + 2 sx, f + 3 sx
+    const __m128i base =
+        _mm_add_epi32(_mm_set1_epi32(static_cast<int32_t>(f)), _mm_unpacklo_epi64(_mm_setzero_si128(), sx2));
+    F[0][e] = _mm_add_epi32(base, _mm_and_si128(sx, _mm_setr_epi32(0, -1, 0, -1)));
+    if (kGroups == 2) F[1][e] = _mm_add_epi32(F[0][e], _mm_add_epi32(sx2, sx2));
     down[e] = _mm_set1_epi32(static_cast<int32_t>(dx * kSub));
-    across[e] = _mm_set1_epi32(4 * sx);
   }
   // Attributes at the box's columns, per group of four.
-  __m128 zAt[kNarrowGroups], rAt[kNarrowGroups], gAt[kNarrowGroups], bAt[kNarrowGroups];
+  const __m128i lanes = _mm_setr_epi32(0, 1, 2, 3);
+  __m128i past[kGroups];
+  __m128 zAt[kGroups], rAt[kGroups], gAt[kGroups], bAt[kGroups];
   const float fx0 = static_cast<float>(px0 - X[0]) * (1.0f / kSub);
-  for (int g = 0; g < groups; ++g) {
+  for (int g = 0; g < kGroups; ++g) {
+    const __m128i columns = _mm_add_epi32(lanes, _mm_set1_epi32(4 * g));
+    past[g] = _mm_slli_epi32(_mm_cmpgt_epi32(columns, _mm_set1_epi32(xMax - xMin)), 31);
     const __m128 fx = _mm_add_ps(_mm_set1_ps(fx0 + static_cast<float>(4 * g)), _mm_setr_ps(0.0f, 1.0f, 2.0f, 3.0f));
-    zAt[g] = _mm_add_ps(_mm_set1_ps(z00), _mm_mul_ps(_mm_set1_ps(dzdx), fx));
+    zAt[g] = _mm_add_ps(_mm_set1_ps(t.z00), _mm_mul_ps(_mm_set1_ps(t.dzdx), fx));
     if (kGouraud) {
-      rAt[g] = _mm_add_ps(_mm_set1_ps(grad[0][2]), _mm_mul_ps(_mm_set1_ps(grad[0][0]), fx));
-      gAt[g] = _mm_add_ps(_mm_set1_ps(grad[1][2]), _mm_mul_ps(_mm_set1_ps(grad[1][0]), fx));
-      bAt[g] = _mm_add_ps(_mm_set1_ps(grad[2][2]), _mm_mul_ps(_mm_set1_ps(grad[2][0]), fx));
+      rAt[g] = _mm_add_ps(Lane<0>(t.rgb0), _mm_mul_ps(Lane<0>(t.rgbdx), fx));
+      gAt[g] = _mm_add_ps(Lane<1>(t.rgb0), _mm_mul_ps(Lane<1>(t.rgbdx), fx));
+      bAt[g] = _mm_add_ps(Lane<2>(t.rgb0), _mm_mul_ps(Lane<2>(t.rgbdx), fx));
     }
   }
-  const __m128 dzy = _mm_set1_ps(dzdy);
-  const __m128 dry = _mm_set1_ps(grad[0][1]), dgy = _mm_set1_ps(grad[1][1]), dby = _mm_set1_ps(grad[2][1]);
-  // Columns past xMax (the clip rectangle's edge) are never drawn.
-  const __m128i width = _mm_set1_epi32(xMax - xMin + 1), four = _mm_set1_epi32(4);
+  const __m128 dzy = _mm_set1_ps(t.dzdy);
+  const __m128 dry = Lane<0>(t.rgbdy), dgy = Lane<1>(t.rgbdy), dby = Lane<2>(t.rgbdy);
+  const __m128i flat4 = t.flat4;
+  const bool bZWrite = t.bZWrite;
+  const size_t pitch = static_cast<size_t>(t.pitch);
+  float* zRow = t.depth + static_cast<size_t>(y0) * pitch + static_cast<size_t>(xMin);
+  uint32_t* cRow = t.color + static_cast<size_t>(y0) * pitch + static_cast<size_t>(xMin);
   float fy = static_cast<float>(py0 - Y[0]) * (1.0f / kSub);
-  size_t row = static_cast<size_t>(y0) * static_cast<size_t>(t.pitch) + static_cast<size_t>(xMin);
-  for (int y = y0; y <= y1; ++y, fy += 1.0f, row += static_cast<size_t>(t.pitch)) {
-    const __m128 fy4 = _mm_set1_ps(fy);
-    const __m128 zy = _mm_mul_ps(dzy, fy4);
-    __m128 ry = zy, gy = zy, by = zy;
-    if (kGouraud) ry = _mm_mul_ps(dry, fy4), gy = _mm_mul_ps(dgy, fy4), by = _mm_mul_ps(dby, fy4);
-    __m128i e0 = F[0], e1 = F[1], e2 = F[2];
-    __m128i column = _mm_setr_epi32(0, 1, 2, 3);
-    for (int g = 0; g < groups; ++g) {
-      const __m128i in = _mm_and_si128(
-          _mm_and_si128(_mm_cmpgt_epi32(e0, over[0]), _mm_cmpgt_epi32(e1, over[1])),
-          _mm_and_si128(_mm_cmpgt_epi32(e2, over[2]), _mm_cmplt_epi32(column, width)));
-      float* zp = t.depth + row + 4 * g;
-      const __m128 z = _mm_add_ps(zAt[g], zy);
+  for (int y = y0; y <= y1; ++y, fy += 1.0f, zRow += pitch, cRow += pitch) {
+    for (int g = 0; g < kGroups; ++g) {
+      const __m128i out = _mm_or_si128(_mm_or_si128(F[g][0], F[g][1]), _mm_or_si128(F[g][2], past[g]));
+      F[g][0] = _mm_add_epi32(F[g][0], down[0]), F[g][1] = _mm_add_epi32(F[g][1], down[1]);
+      F[g][2] = _mm_add_epi32(F[g][2], down[2]);
+      const __m128 fy4 = _mm_set1_ps(fy);
+      float* zp = zRow + 4 * g;
+      const __m128 z = _mm_add_ps(zAt[g], _mm_mul_ps(dzy, fy4));
       const __m128 old = _mm_loadu_ps(zp);
-      const __m128 pass = _mm_and_ps(_mm_castsi128_ps(in), _mm_cmple_ps(z, old));
+      const __m128 pass = _mm_andnot_ps(_mm_castsi128_ps(_mm_srai_epi32(out, 31)), _mm_cmple_ps(z, old));
+      if (_mm_movemask_ps(pass) == 0) continue;
+      if (bZWrite) _mm_storeu_ps(zp, _mm_or_ps(_mm_and_ps(pass, z), _mm_andnot_ps(pass, old)));
+      const __m128i c = kGouraud ? PackLanes(_mm_add_ps(rAt[g], _mm_mul_ps(dry, fy4)),
+                                             _mm_add_ps(gAt[g], _mm_mul_ps(dgy, fy4)),
+                                             _mm_add_ps(bAt[g], _mm_mul_ps(dby, fy4)))
+                                 : flat4;
+      const __m128i p = _mm_castps_si128(pass);
+      __m128i* dst = reinterpret_cast<__m128i*>(cRow + 4 * g);
+      _mm_storeu_si128(dst, _mm_or_si128(_mm_and_si128(p, c), _mm_andnot_si128(p, _mm_loadu_si128(dst))));
+    }
+  }
+}
+
+// NarrowTriangle for a box one or two pixels wide: two rows at a time, the
+// lanes holding columns 0 and 1 of a row and then of the next, with the same
+// edge functions and attribute sums as one row at a time.
+template <bool kGouraud>
+void NarrowPairs(const FillTarget& t, const int64_t* X, const int64_t* Y, int xMin, int xMax, int y0, int y1) {
+  const int64_t px0 = int64_t{xMin} * kSub, py0 = int64_t{y0} * kSub;
+  __m128i F[3], down2[3];
+  for (int e = 0; e < 3; ++e) {
+    const int i = e, j = (e + 1) % 3;
+    const int64_t dx = X[j] - X[i], dy = Y[j] - Y[i];
+    // Not a top or left edge: dy > 0, or dy == 0 and dx <= 0.
+    const uint32_t bias =
+        static_cast<uint32_t>(dy > 0) | (static_cast<uint32_t>(dy == 0) & static_cast<uint32_t>(dx <= 0));
+    // The box keeps these values inside 32 bits; the products may not be.
+    const uint32_t f = static_cast<uint32_t>((py0 - Y[i]) * dx - (px0 - X[i]) * dy) - bias;
+    const uint32_t sx = static_cast<uint32_t>(-dy * kSub), down = static_cast<uint32_t>(dx * kSub);
+    F[e] = _mm_setr_epi32(static_cast<int32_t>(f), static_cast<int32_t>(f + sx), static_cast<int32_t>(f + down),
+                          static_cast<int32_t>(f + sx + down));
+    down2[e] = _mm_set1_epi32(static_cast<int32_t>(2u * down));
+  }
+  // Attributes at the box's two columns, twice.
+  const __m128i past =
+      _mm_slli_epi32(_mm_cmpgt_epi32(_mm_setr_epi32(0, 1, 0, 1), _mm_set1_epi32(xMax - xMin)), 31);
+  const float fx0 = static_cast<float>(px0 - X[0]) * (1.0f / kSub);
+  const __m128 fx = _mm_add_ps(_mm_set1_ps(fx0 + 0.0f), _mm_setr_ps(0.0f, 1.0f, 0.0f, 1.0f));
+  const __m128 zAt = _mm_add_ps(_mm_set1_ps(t.z00), _mm_mul_ps(_mm_set1_ps(t.dzdx), fx));
+  __m128 rAt = zAt, gAt = zAt, bAt = zAt;
+  if (kGouraud) {
+    rAt = _mm_add_ps(Lane<0>(t.rgb0), _mm_mul_ps(Lane<0>(t.rgbdx), fx));
+    gAt = _mm_add_ps(Lane<1>(t.rgb0), _mm_mul_ps(Lane<1>(t.rgbdx), fx));
+    bAt = _mm_add_ps(Lane<2>(t.rgb0), _mm_mul_ps(Lane<2>(t.rgbdx), fx));
+  }
+  const __m128 dzy = _mm_set1_ps(t.dzdy);
+  const __m128 dry = Lane<0>(t.rgbdy), dgy = Lane<1>(t.rgbdy), dby = Lane<2>(t.rgbdy);
+  const __m128i flat4 = t.flat4;
+  const bool bZWrite = t.bZWrite;
+  const size_t pitch = static_cast<size_t>(t.pitch);
+  float* zRow = t.depth + static_cast<size_t>(y0) * pitch + static_cast<size_t>(xMin);
+  uint32_t* cRow = t.color + static_cast<size_t>(y0) * pitch + static_cast<size_t>(xMin);
+  const float fy0 = static_cast<float>(py0 - Y[0]) * (1.0f / kSub);
+  __m128 fy = _mm_add_ps(_mm_set1_ps(fy0), _mm_setr_ps(0.0f, 0.0f, 1.0f, 1.0f));
+  const __m128 two = _mm_set1_ps(2.0f);
+  // Rows y and y + 1; the last of an odd count reads its own row twice and
+  // writes it once.
+  auto rows = [&](bool pair) {
+    float* zNext = pair ? zRow + pitch : zRow;
+    uint32_t* cNext = pair ? cRow + pitch : cRow;
+    __m128i out = _mm_or_si128(_mm_or_si128(F[0], F[1]), _mm_or_si128(F[2], past));
+    if (!pair) out = _mm_or_si128(out, _mm_setr_epi32(0, 0, INT32_MIN, INT32_MIN));
+    F[0] = _mm_add_epi32(F[0], down2[0]), F[1] = _mm_add_epi32(F[1], down2[1]), F[2] = _mm_add_epi32(F[2], down2[2]);
+    const __m128 z = _mm_add_ps(zAt, _mm_mul_ps(dzy, fy));
+    const __m128 old = _mm_loadh_pi(_mm_loadl_pi(_mm_setzero_ps(), reinterpret_cast<const __m64*>(zRow)),
+                                    reinterpret_cast<const __m64*>(zNext));
+    const __m128 pass = _mm_andnot_ps(_mm_castsi128_ps(_mm_srai_epi32(out, 31)), _mm_cmple_ps(z, old));
+    if (_mm_movemask_ps(pass) != 0) {
+      if (bZWrite) {
+        const __m128 zNew = _mm_or_ps(_mm_and_ps(pass, z), _mm_andnot_ps(pass, old));
+        _mm_storel_pi(reinterpret_cast<__m64*>(zRow), zNew);
+        if (pair) _mm_storeh_pi(reinterpret_cast<__m64*>(zNext), zNew);
+      }
+      const __m128i c = kGouraud ? PackLanes(_mm_add_ps(rAt, _mm_mul_ps(dry, fy)), _mm_add_ps(gAt, _mm_mul_ps(dgy, fy)),
+                                             _mm_add_ps(bAt, _mm_mul_ps(dby, fy)))
+                                 : flat4;
+      const __m128i p = _mm_castps_si128(pass);
+      const __m128i was = _mm_unpacklo_epi64(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(cRow)),
+                                             _mm_loadl_epi64(reinterpret_cast<const __m128i*>(cNext)));
+      const __m128i cNew = _mm_or_si128(_mm_and_si128(p, c), _mm_andnot_si128(p, was));
+      _mm_storel_epi64(reinterpret_cast<__m128i*>(cRow), cNew);
+      if (pair) _mm_storel_epi64(reinterpret_cast<__m128i*>(cNext), _mm_unpackhi_epi64(cNew, cNew));
+    }
+    fy = _mm_add_ps(fy, two);
+    zRow += 2 * pitch, cRow += 2 * pitch;
+  };
+  int y = y0;
+  for (; y < y1; y += 2) rows(true);
+  if (y == y1) rows(false);
+}
+
+// An edge of a wide triangle as a bound on the columns of each row: on a
+// row, a pixel at x is inside when K * x <= r (dy > 0: a right bound,
+// K = kSub * dy) or K * x >= -r (dy < 0: a left bound, K = kSub * -dy); r
+// grows by kSub * dx per row, and floor(r / K) is kept as quotient and
+// remainder, stepped exactly.
+struct RowEdge {
+  int64_t k, q, rem, dq, drem;
+  int64_t yTop, yBottom;   // its ends, in sixteenths
+  int64_t dx, dy, x0, y0;  // direction and start, in sixteenths
+
+  // Its bound on row y.
+  void Start(int64_t y) {
+    const int64_t r = (y * kSub - y0) * dx + x0 * dy + (dy < 0 ? 0 : -1);
+    const double invK = 1.0 / static_cast<double>(k);
+    q = FloorDivBy(r, k, invK);
+    rem = r - q * k;
+    dq = FloorDivBy(kSub * dx, k, invK);
+    drem = kSub * dx - dq * k;
+  }
+};
+
+// Fills rows [ya, yb] of a wide clockwise triangle between one left and one
+// right edge, depth-tested, four pixels at a time: the same depths as one
+// at a time, and only the pixels that pass are written. A short last group
+// is done four wide too, masked to the span, when the row has room for it;
+// the pixels past the span are left as they are.
+template <bool kGouraud>
+void WideRows(const FillTarget& t, int64_t X0, int64_t Y0, int64_t xMin, int64_t xMax, int ya, int yb,
+              RowEdge& left, RowEdge& right, __m128 cBase, __m128 cdx, __m128 cdy, __m128i step1) {
+  const __m128i step2 = _mm_add_epi32(step1, step1), step3 = _mm_add_epi32(step2, step1);
+  const __m128i step4 = _mm_add_epi32(step2, step2);
+  const __m128i opaque = _mm_set1_epi32(static_cast<int32_t>(0xFF000000u));
+  const __m128 dz = _mm_set1_ps(t.dzdx), four = _mm_set1_ps(4.0f);
+  const __m128i flat4 = t.flat4;
+  const float z00 = t.z00, dzdx = t.dzdx, dzdy = t.dzdy;
+  const bool bZWrite = t.bZWrite;
+  const int64_t pitch = t.pitch;
+  uint32_t* const color = t.color;
+  float* const depth = t.depth;
+  // Both edges stepped together. On the rows between its ends an edge's
+  // bound lies between the columns of its ends, inside the guard band, so
+  // quotient and remainder fit 32 bits: lanes left q, right q, left
+  // remainder, right remainder. A remainder past k - 1 carries one.
+  __m128i walk = _mm_setr_epi32(static_cast<int32_t>(left.q), static_cast<int32_t>(right.q),
+                                static_cast<int32_t>(left.rem), static_cast<int32_t>(right.rem));
+  const __m128i walkStep = _mm_setr_epi32(static_cast<int32_t>(left.dq), static_cast<int32_t>(right.dq),
+                                          static_cast<int32_t>(left.drem), static_cast<int32_t>(right.drem));
+  const __m128i carryAt = _mm_setr_epi32(INT32_MAX, INT32_MAX, static_cast<int32_t>(left.k - 1),
+                                         static_cast<int32_t>(right.k - 1));
+  const __m128i carryBy = _mm_setr_epi32(0, 0, static_cast<int32_t>(left.k), static_cast<int32_t>(right.k));
+  // Offsets from vertex 0 stay small, so the sums keep their precision.
+  // Both are whole sixteenths below 2^24 of them, so float holds them exactly.
+  float fy = static_cast<float>(static_cast<int64_t>(ya) * kSub - Y0) * (1.0f / kSub);
+  int64_t rowStart = ya * pitch;
+  for (int y = ya; y <= yb; ++y, fy += 1.0f, rowStart += pitch) {
+    const int64_t xl = std::max<int64_t>(xMin, -_mm_cvtsi128_si32(walk));
+    const int64_t xr = std::min<int64_t>(xMax, _mm_cvtsi128_si32(_mm_shuffle_epi32(walk, 1)));
+    walk = _mm_add_epi32(walk, walkStep);
+    const __m128i carry = _mm_cmpgt_epi32(walk, carryAt);
+    walk = _mm_sub_epi32(_mm_sub_epi32(walk, _mm_and_si128(carry, carryBy)), _mm_srli_si128(carry, 8));
+    if (xl > xr) continue;
+    const float fx = static_cast<float>(xl * kSub - X0) * (1.0f / kSub);
+    const float zStart = z00 + dzdx * fx + dzdy * fy;
+    uint32_t* cp = color + rowStart + xl;
+    float* zp = depth + rowStart + xl;
+    const int n = static_cast<int>(xr - xl + 1);
+    // Pixel centres lie inside the snapped triangle, so the colours there lie
+    // between the vertex colours; the clamp only absorbs rounding.
+    __m128i c0 = _mm_setzero_si128();  // 16.16 colour (b, g, r, -) at xl
+    if (kGouraud) {
+      const __m128 first = _mm_min_ps(
+          _mm_max_ps(_mm_add_ps(cBase, _mm_add_ps(_mm_mul_ps(cdx, _mm_set1_ps(fx)), _mm_mul_ps(cdy, _mm_set1_ps(fy)))),
+                     _mm_setzero_ps()),
+          _mm_set1_ps(255.0f * 65536.0f));
+      c0 = _mm_add_epi32(_mm_cvttps_epi32(first), _mm_set1_epi32(32768));
+    }
+    const __m128 zs = _mm_set1_ps(zStart);
+    __m128 fiv = _mm_setr_ps(0.0f, 1.0f, 2.0f, 3.0f);
+    const int padded = (n + 3) & ~3;
+    const int groups = xl + padded <= pitch ? padded : n & ~3;
+    const __m128 nf = _mm_set1_ps(static_cast<float>(n));
+    int i = 0;
+    for (; i < groups; i += 4) {
+      const __m128 z = _mm_add_ps(zs, _mm_mul_ps(dz, fiv));
+      const __m128 inSpan = _mm_cmplt_ps(fiv, nf);
+      fiv = _mm_add_ps(fiv, four);
+      const __m128 old = _mm_loadu_ps(zp + i);
+      const __m128 pass = _mm_and_ps(inSpan, _mm_cmple_ps(z, old));
       if (_mm_movemask_ps(pass) != 0) {
-        if (t.bZWrite) _mm_storeu_ps(zp, _mm_or_ps(_mm_and_ps(pass, z), _mm_andnot_ps(pass, old)));
-        const __m128i c = kGouraud ? PackLanes(_mm_add_ps(rAt[g], ry), _mm_add_ps(gAt[g], gy), _mm_add_ps(bAt[g], by))
-                                   : flat4;
+        __m128i c = flat4;
+        if (kGouraud) {
+          // The saturating packs hold each channel to 0..255.
+          const __m128i p01 = _mm_packs_epi32(_mm_srai_epi32(c0, 16), _mm_srai_epi32(_mm_add_epi32(c0, step1), 16));
+          const __m128i p23 = _mm_packs_epi32(_mm_srai_epi32(_mm_add_epi32(c0, step2), 16),
+                                              _mm_srai_epi32(_mm_add_epi32(c0, step3), 16));
+          c = _mm_or_si128(_mm_packus_epi16(p01, p23), opaque);
+        }
+        if (bZWrite) _mm_storeu_ps(zp + i, _mm_or_ps(_mm_and_ps(pass, z), _mm_andnot_ps(pass, old)));
         const __m128i p = _mm_castps_si128(pass);
-        __m128i* dst = reinterpret_cast<__m128i*>(t.color + row + 4 * g);
+        __m128i* dst = reinterpret_cast<__m128i*>(cp + i);
         _mm_storeu_si128(dst, _mm_or_si128(_mm_and_si128(p, c), _mm_andnot_si128(p, _mm_loadu_si128(dst))));
       }
-      e0 = _mm_add_epi32(e0, across[0]), e1 = _mm_add_epi32(e1, across[1]), e2 = _mm_add_epi32(e2, across[2]);
-      column = _mm_add_epi32(column, four);
+      if (kGouraud) c0 = _mm_add_epi32(c0, step4);
     }
-    F[0] = _mm_add_epi32(F[0], down[0]), F[1] = _mm_add_epi32(F[1], down[1]), F[2] = _mm_add_epi32(F[2], down[2]);
+    // At the end of a row with no room for a whole group: one at a time.
+    if (i < n) {
+      int32_t cb = _mm_cvtsi128_si32(c0), cg = _mm_cvtsi128_si32(_mm_shuffle_epi32(c0, 0x55)),
+              cr = _mm_cvtsi128_si32(_mm_shuffle_epi32(c0, 0xAA));
+      const int32_t sb = _mm_cvtsi128_si32(step1), sg = _mm_cvtsi128_si32(_mm_shuffle_epi32(step1, 0x55)),
+                    sr = _mm_cvtsi128_si32(_mm_shuffle_epi32(step1, 0xAA));
+      float fi = static_cast<float>(i);
+      for (; i < n; ++i, fi += 1.0f) {
+        const float z = zStart + dzdx * fi;
+        if (z <= zp[i]) {
+          if (bZWrite) zp[i] = z;
+          cp[i] = kGouraud ? 0xFF000000u | (static_cast<uint32_t>(std::clamp(cr >> 16, 0, 255)) << 16) |
+                                 (static_cast<uint32_t>(std::clamp(cg >> 16, 0, 255)) << 8) |
+                                 static_cast<uint32_t>(std::clamp(cb >> 16, 0, 255))
+                           : static_cast<uint32_t>(_mm_cvtsi128_si32(flat4));
+        }
+        cb += sb, cg += sg, cr += sr;
+      }
+    }
   }
+  // Where the walk stands now, for an edge that goes on below.
+  alignas(16) int32_t at[4];
+  _mm_store_si128(reinterpret_cast<__m128i*>(at), walk);
+  left.q = at[0], right.q = at[1], left.rem = at[2], right.rem = at[3];
 }
 #endif
 
@@ -193,34 +430,70 @@ void Context::SetViewport(const D3DVIEWPORT2& vp, int targetWidth, int targetHei
 // take the one-at-a-time way with their neighbours.
 void Context::ProjectFour(Vertex* v) const {
 #if defined(__SSE2__)
-  const __m128 x = _mm_setr_ps(v[0].x, v[1].x, v[2].x, v[3].x);
-  const __m128 y = _mm_setr_ps(v[0].y, v[1].y, v[2].y, v[3].y);
-  const __m128 z = _mm_setr_ps(v[0].z, v[1].z, v[2].z, v[3].z);
-  const __m128 w = _mm_setr_ps(v[0].w, v[1].w, v[2].w, v[3].w);
+  __m128 c[4] = {_mm_load_ps(&v[0].x), _mm_load_ps(&v[1].x), _mm_load_ps(&v[2].x), _mm_load_ps(&v[3].x)};
+  __m128 k[4] = {_mm_load_ps(&v[0].r), _mm_load_ps(&v[1].r), _mm_load_ps(&v[2].r), _mm_load_ps(&v[3].r)};
+  _MM_TRANSPOSE4_PS(c[0], c[1], c[2], c[3]);
+  _MM_TRANSPOSE4_PS(k[0], k[1], k[2], k[3]);
+  StoreFour(v, c[0], c[1], c[2], c[3], k[0], k[1], k[2]);
+#else
+  for (int j = 0; j < 4; ++j) Project(v[j]);
+#endif
+}
+
+#if defined(__SSE2__)
+// Each vertex is written as four blocks of four lanes: clip coordinates,
+// colour and depth, screen position, clip bits.
+void Context::StoreFour(Vertex* v, __m128 x, __m128 y, __m128 z, __m128 w, __m128 r, __m128 g, __m128 b) const {
   const __m128 front = _mm_and_ps(_mm_cmpgt_ps(w, _mm_set1_ps(kMinW)), _mm_cmpge_ps(z, _mm_setzero_ps()));
-  if (_mm_movemask_ps(front) == 0xF) {
-    const __m128 rw = _mm_div_ps(_mm_set1_ps(1.0f), w);
-    const __m128 sx = _mm_add_ps(_mm_mul_ps(_mm_mul_ps(x, rw), _mm_set1_ps(kx_)), _mm_set1_ps(bx_));
-    const __m128 sy = _mm_add_ps(_mm_mul_ps(_mm_mul_ps(y, rw), _mm_set1_ps(ky_)), _mm_set1_ps(by_));
-    const __m128 sz = _mm_mul_ps(z, rw);
-    const int l = _mm_movemask_ps(_mm_cmplt_ps(sx, _mm_set1_ps(guardL_)));
-    const int r = _mm_movemask_ps(_mm_cmpgt_ps(sx, _mm_set1_ps(guardR_)));
-    const int t = _mm_movemask_ps(_mm_cmplt_ps(sy, _mm_set1_ps(guardT_)));
-    const int b = _mm_movemask_ps(_mm_cmpgt_ps(sy, _mm_set1_ps(guardB_)));
-    alignas(16) float fx[4], fy[4], fz[4];
-    _mm_store_ps(fx, sx);
-    _mm_store_ps(fy, sy);
-    _mm_store_ps(fz, sz);
+  if (_mm_movemask_ps(front) != 0xF) {
+    __m128 c0 = x, c1 = y, c2 = z, c3 = w, k0 = r, k1 = g, k2 = b, k3 = _mm_setzero_ps();
+    _MM_TRANSPOSE4_PS(c0, c1, c2, c3);
+    _MM_TRANSPOSE4_PS(k0, k1, k2, k3);
+    const __m128 c[4] = {c0, c1, c2, c3}, k[4] = {k0, k1, k2, k3};
     for (int j = 0; j < 4; ++j) {
-      v[j].sx = fx[j], v[j].sy = fy[j], v[j].sz = fz[j];
-      v[j].out = (((l >> j) & 1) ? 4u : 0u) | (((r >> j) & 1) ? 8u : 0u) | (((t >> j) & 1) ? 16u : 0u) |
-                 (((b >> j) & 1) ? 32u : 0u);
+      _mm_store_ps(&v[j].x, c[j]);
+      _mm_store_ps(&v[j].r, k[j]);
+      Project(v[j]);
     }
     return;
   }
-#endif
-  for (int j = 0; j < 4; ++j) Project(v[j]);
+  const __m128 rw = _mm_div_ps(_mm_set1_ps(1.0f), w);
+  const __m128 sx = _mm_add_ps(_mm_mul_ps(_mm_mul_ps(x, rw), _mm_set1_ps(kx_)), _mm_set1_ps(bx_));
+  const __m128 sy = _mm_add_ps(_mm_mul_ps(_mm_mul_ps(y, rw), _mm_set1_ps(ky_)), _mm_set1_ps(by_));
+  const __m128 sz = _mm_mul_ps(z, rw);
+  auto bit = [](__m128 mask, int value) { return _mm_and_si128(_mm_castps_si128(mask), _mm_set1_epi32(value)); };
+  const __m128i out = _mm_or_si128(
+      _mm_or_si128(bit(_mm_cmplt_ps(sx, _mm_set1_ps(guardL_)), 4), bit(_mm_cmpgt_ps(sx, _mm_set1_ps(guardR_)), 8)),
+      _mm_or_si128(bit(_mm_cmplt_ps(sy, _mm_set1_ps(guardT_)), 16), bit(_mm_cmpgt_ps(sy, _mm_set1_ps(guardB_)), 32)));
+  const __m128 inZ = _mm_and_ps(_mm_cmpge_ps(sz, _mm_setzero_ps()), _mm_cmple_ps(sz, _mm_set1_ps(1.0f)));
+  const __m128i outZ = _mm_andnot_si128(_mm_castps_si128(inZ), _mm_set1_epi32(1));
+  // Snapped as Snap does: halves away from zero, then cut towards zero.
+  auto snap = [](__m128 s) {
+    const __m128 s16 = _mm_mul_ps(s, _mm_set1_ps(static_cast<float>(kSub)));
+    const __m128 half =
+        _mm_or_ps(_mm_set1_ps(0.5f), _mm_andnot_ps(_mm_cmpge_ps(s16, _mm_setzero_ps()), _mm_set1_ps(-0.0f)));
+    return _mm_castsi128_ps(_mm_cvttps_epi32(_mm_add_ps(s16, half)));
+  };
+  __m128 c0 = x, c1 = y, c2 = z, c3 = w;
+  __m128 k0 = r, k1 = g, k2 = b, k3 = sz;
+  __m128 p0 = sx, p1 = sy, p2 = snap(sx), p3 = snap(sy);
+  __m128 o0 = _mm_castsi128_ps(out), o1 = _mm_castsi128_ps(outZ), o2 = _mm_setzero_ps(), o3 = _mm_setzero_ps();
+  _MM_TRANSPOSE4_PS(c0, c1, c2, c3);
+  _MM_TRANSPOSE4_PS(k0, k1, k2, k3);
+  _MM_TRANSPOSE4_PS(p0, p1, p2, p3);
+  _MM_TRANSPOSE4_PS(o0, o1, o2, o3);
+  const __m128 c[4] = {c0, c1, c2, c3}, k[4] = {k0, k1, k2, k3}, p[4] = {p0, p1, p2, p3}, o[4] = {o0, o1, o2, o3};
+  static_assert(offsetof(Vertex, r) == 16 && offsetof(Vertex, sx) == 32 && offsetof(Vertex, out) == 48,
+                "four blocks of four lanes");
+  for (int j = 0; j < 4; ++j) {
+    float* f = &v[j].x;
+    _mm_store_ps(f, c[j]);
+    _mm_store_ps(f + 4, k[j]);
+    _mm_store_ps(f + 8, p[j]);
+    _mm_store_ps(f + 12, o[j]);
+  }
 }
+#endif
 
 // A point between two vertices, with its screen position.
 Vertex Context::Lerp(const Vertex& a, const Vertex& b, float t) const {
@@ -237,6 +510,8 @@ Vertex Context::Lerp(const Vertex& a, const Vertex& b, float t) const {
   v.sx = v.x * rw * kx_ + bx_;
   v.sy = v.y * rw * ky_ + by_;
   v.sz = v.z * rw;
+  v.X = Snap(v.sx), v.Y = Snap(v.sy);
+  v.outZ = !(v.sz >= 0.0f && v.sz <= 1.0f);
   return v;
 }
 
@@ -287,7 +562,66 @@ void Context::Line(const Vertex& a0, const Vertex& b0) const {
   if (steps == 0) return;
   const float dir = end >= start ? 1.0f : -1.0f;
   const float invSpan = 1.0f / span;
-  for (int i = 0; i < steps; ++i) {
+  int i = 0;
+#if defined(__SSE2__)
+  // Four pixels at a time, with the operations of one at a time below; the
+  // pixels are then tested against the depths and written one by one.
+  {
+    const __m128 vStart = _mm_set1_ps(start), vDir = _mm_set1_ps(dir), vInv = _mm_set1_ps(invSpan);
+    const __m128 from = _mm_set1_ps(xMajor ? a.sx : a.sy), across = _mm_set1_ps(xMajor ? a.sy : a.sx);
+    const __m128 slope = _mm_set1_ps(xMajor ? dy : dx);
+    const __m128 zero = _mm_setzero_ps(), one = _mm_set1_ps(1.0f), half = _mm_set1_ps(0.5f);
+    const __m128 az = _mm_set1_ps(a.sz), dz = _mm_set1_ps(b.sz - a.sz);
+    const __m128 ar = _mm_set1_ps(a.r), dr = _mm_set1_ps(b.r - a.r);
+    const __m128 ag = _mm_set1_ps(a.g), dg = _mm_set1_ps(b.g - a.g);
+    const __m128 ab = _mm_set1_ps(a.b), db = _mm_set1_ps(b.b - a.b);
+    const __m128 cl = _mm_set1_ps(static_cast<float>(clipL)), cr = _mm_set1_ps(static_cast<float>(clipR));
+    const __m128 ct = _mm_set1_ps(static_cast<float>(clipT)), cb = _mm_set1_ps(static_cast<float>(clipB));
+    auto floor4 = [one](__m128 v) {
+      const __m128 t = _mm_cvtepi32_ps(_mm_cvttps_epi32(v));
+      return _mm_sub_ps(t, _mm_and_ps(_mm_cmpgt_ps(t, v), one));
+    };
+    const __m128i flat4 = _mm_set1_epi32(static_cast<int32_t>(Pack(flat.r, flat.g, flat.b)));
+    __m128 fi = _mm_setr_ps(0.0f, 1.0f, 2.0f, 3.0f);
+    for (; i + 4 <= steps; i += 4, fi = _mm_add_ps(fi, _mm_set1_ps(4.0f))) {
+      const __m128 major = _mm_add_ps(vStart, _mm_mul_ps(vDir, fi));
+      // As std::clamp: a depth of -0 stays -0.
+      const __m128 t = _mm_min_ps(one, _mm_max_ps(zero, _mm_mul_ps(_mm_sub_ps(major, from), vInv)));
+      const __m128 minor = floor4(_mm_add_ps(_mm_add_ps(across, _mm_mul_ps(slope, t)), half));
+      const __m128 px = xMajor ? major : minor, py = xMajor ? minor : major;
+      const __m128 z = _mm_add_ps(az, _mm_mul_ps(dz, t));
+      const __m128 ok = _mm_and_ps(
+          _mm_and_ps(_mm_and_ps(_mm_cmpge_ps(px, cl), _mm_cmplt_ps(px, cr)),
+                     _mm_and_ps(_mm_cmpge_ps(py, ct), _mm_cmplt_ps(py, cb))),
+          _mm_and_ps(_mm_cmpge_ps(z, zero), _mm_cmple_ps(z, one)));
+      const int okMask = _mm_movemask_ps(ok);
+      if (okMask == 0) continue;
+      // As Channel does: half added, then cut towards zero.
+      auto channel = [half](__m128 base, __m128 delta, __m128 at) {
+        return _mm_cvttps_epi32(_mm_add_ps(_mm_add_ps(base, _mm_mul_ps(delta, at)), half));
+      };
+      const __m128i c = bGouraud ? PackInts(channel(ar, dr, t), channel(ag, dg, t), channel(ab, db, t)) : flat4;
+      alignas(16) int32_t ix[4], iy[4];
+      alignas(16) float iz[4];
+      alignas(16) uint32_t ic[4];
+      _mm_store_si128(reinterpret_cast<__m128i*>(ix), _mm_cvttps_epi32(px));
+      _mm_store_si128(reinterpret_cast<__m128i*>(iy), _mm_cvttps_epi32(py));
+      _mm_store_ps(iz, z);
+      _mm_store_si128(reinterpret_cast<__m128i*>(ic), c);
+      for (int k = 0; k < 4; ++k) {
+        if (((okMask >> k) & 1) == 0) continue;
+        const size_t idx = static_cast<size_t>(iy[k]) * static_cast<size_t>(pitch) + static_cast<size_t>(ix[k]);
+        if (bZTest) {
+          if (!(iz[k] <= depth[idx])) continue;
+          if (bZWrite) depth[idx] = iz[k];
+        }
+        color[idx] = ic[k];
+        if (counts) ++counts[idx];
+      }
+    }
+  }
+#endif
+  for (; i < steps; ++i) {
     const float major = start + dir * static_cast<float>(i);
     const float t = std::clamp((major - (xMajor ? a.sx : a.sy)) * invSpan, 0.0f, 1.0f);
     const float minor = Floor((xMajor ? a.sy + dy * t : a.sx + dx * t) + 0.5f);
@@ -312,23 +646,22 @@ void Context::Line(const Vertex& a0, const Vertex& b0) const {
 
 // Clips a triangle where it leaves the clip volume and draws what is left.
 void Context::Triangle(const Vertex& a, const Vertex& b, const Vertex& c) const {
-  const uint32_t any = a.out | b.out | c.out;
-  if (any == 0) {
-    // Clearly turned away: no need to snap it first.
-    if (cull != D3DCULL_NONE) {
-      const float area = (b.sx - a.sx) * (c.sy - a.sy) - (c.sx - a.sx) * (b.sy - a.sy);
-      if ((cull == D3DCULL_CCW && area < -0.01f) || (cull == D3DCULL_CW && area > 0.01f)) return;
-    }
-    // Slivers between pixel centres, such as the cubes' corners far off, are
-    // many: no pixel centre in the box even after snapping moves the
-    // vertices by up to 1/32 pixel, so there is nothing to set up.
-    constexpr float kSnap = 1.0f / 16;
-    const float left = std::min({a.sx, b.sx, c.sx}) - kSnap, right = std::max({a.sx, b.sx, c.sx}) + kSnap;
-    const float top = std::min({a.sy, b.sy, c.sy}) - kSnap, bottom = std::max({a.sy, b.sy, c.sy}) + kSnap;
-    if (Floor(right) < left || Floor(bottom) < top) return;
-    RasterTriangle(a, b, c, a);
+  if ((a.out | b.out | c.out) != 0) {
+    ClipTriangle(a, b, c);
     return;
   }
+  // Clearly turned away: no need to look further.
+  if (cull != D3DCULL_NONE) {
+    const float area = (b.sx - a.sx) * (c.sy - a.sy) - (c.sx - a.sx) * (b.sy - a.sy);
+    if ((cull == D3DCULL_CCW && area < -0.01f) || (cull == D3DCULL_CW && area > 0.01f)) return;
+  }
+  RasterTriangle(a, b, c, a);
+}
+
+// The part of a triangle inside the clip volume, drawn as a fan. Out of the
+// way of the common case, which needs none of its buffers.
+[[gnu::noinline]] void Context::ClipTriangle(const Vertex& a, const Vertex& b, const Vertex& c) const {
+  const uint32_t any = a.out | b.out | c.out;
   if (a.out & b.out & c.out) return;
   Vertex buf[2][3 + kPlanes];
   int n = 3;
@@ -357,29 +690,37 @@ void Context::Triangle(const Vertex& a, const Vertex& b, const Vertex& c) const 
   for (int i = 1; i + 1 < n; ++i) RasterTriangle(poly[0], poly[i], poly[i + 1], a);
 }
 
-// Snaps, culls and orders a screen triangle, then fills its spans.
+// Culls and orders a snapped screen triangle, then fills it.
 void Context::RasterTriangle(const Vertex& a, const Vertex& b, const Vertex& c, const Vertex& flat) const {
   const Vertex* v[3] = {&a, &b, &c};
-  int64_t X[3], Y[3];
-  for (int i = 0; i < 3; ++i) {
-    X[i] = Round(v[i]->sx * kSub);
-    Y[i] = Round(v[i]->sy * kSub);
-  }
-  int64_t area = (X[1] - X[0]) * (Y[2] - Y[0]) - (X[2] - X[0]) * (Y[1] - Y[0]);
+  int64_t area = (int64_t{b.X} - a.X) * (int64_t{c.Y} - a.Y) - (int64_t{c.X} - a.X) * (int64_t{b.Y} - a.Y);
   if (area == 0) return;
   // Screen y grows downwards, so a positive area runs clockwise on the screen.
   if (cull == D3DCULL_CCW && area < 0) return;
   if (cull == D3DCULL_CW && area > 0) return;
   if (area < 0) {
     std::swap(v[1], v[2]);
-    std::swap(X[1], X[2]);
-    std::swap(Y[1], Y[2]);
     area = -area;
   }
-  const bool farInside = a.sz <= 1.0f && b.sz <= 1.0f && c.sz <= 1.0f && a.sz >= 0.0f && b.sz >= 0.0f &&
-                         c.sz >= 0.0f;
+  const bool farInside = (a.outZ | b.outZ | c.outZ) == 0;
   const bool z = bZTest && depth != nullptr;
   const bool checked = counts != nullptr || !farInside;
+#if defined(__SSE2__)
+  if (z && !checked) {
+    bGouraud ? Fill<true>(v, area, flat) : Fill<false>(v, area, flat);
+    return;
+  }
+#endif
+  AnySpans(v, area, flat, farInside);
+}
+
+// The span by span fill for every other case: no depth test, pixels counted,
+// or depths to be kept inside 0 to 1.
+[[gnu::noinline]] void Context::AnySpans(const Vertex* const* v, int64_t area, const Vertex& flat,
+                                         bool farInside) const {
+  const bool z = bZTest && depth != nullptr;
+  const bool checked = counts != nullptr || !farInside;
+  const int64_t X[3] = {v[0]->X, v[1]->X, v[2]->X}, Y[3] = {v[0]->Y, v[1]->Y, v[2]->Y};
   if (z) {
     if (bGouraud)
       checked ? Spans<true, true, true>(v, X, Y, area, flat, farInside)
@@ -396,6 +737,133 @@ void Context::RasterTriangle(const Vertex& a, const Vertex& b, const Vertex& c, 
               : Spans<false, false, false>(v, X, Y, area, flat, farInside);
   }
 }
+
+#if defined(__SSE2__)
+// The depth-tested fill of a triangle inside the depth range: narrow ones
+// pixel by pixel across their box, the others span by span.
+template <bool kGouraud>
+void Context::Fill(const Vertex* const* v, int64_t area, const Vertex& flat) const {
+  const int64_t X[3] = {v[0]->X, v[1]->X, v[2]->X}, Y[3] = {v[0]->Y, v[1]->Y, v[2]->Y};
+  const int64_t minY = Min3(Y[0], Y[1], Y[2]), maxY = Max3(Y[0], Y[1], Y[2]);
+  const int64_t minX = Min3(X[0], X[1], X[2]), maxX = Max3(X[0], X[1], X[2]);
+  // Whole pixels: floor by an arithmetic shift, ceiling by one after adding kSub - 1.
+  int y0 = static_cast<int>(std::max<int64_t>((minY + kSub - 1) >> 4, clipT));
+  int y1 = static_cast<int>(std::min<int64_t>(maxY >> 4, clipB - 1));
+  const int64_t xMin = std::max<int64_t>((minX + kSub - 1) >> 4, clipL);
+  const int64_t xMax = std::min<int64_t>(maxX >> 4, clipR - 1);
+  // No pixel centre in the box, or the box off the clip rectangle: nothing to set up.
+  if (y0 > y1 || xMin > xMax) return;
+
+  // Attribute gradients over the snapped triangle: differences in float,
+  // the rest in double, lanes r, g, b and depth.
+  const double fx1 = static_cast<double>(X[1] - X[0]) / kSub, fy1 = static_cast<double>(Y[1] - Y[0]) / kSub;
+  const double fx2 = static_cast<double>(X[2] - X[0]) / kSub, fy2 = static_cast<double>(Y[2] - Y[0]) / kSub;
+  const double invDet = static_cast<double>(kSub * kSub) / static_cast<double>(area);
+  FillTarget t;
+  t.color = color, t.depth = depth, t.pitch = pitch, t.bZWrite = bZWrite;
+  __m128 gx = _mm_setzero_ps(), gy = _mm_setzero_ps(), a0 = _mm_setzero_ps();
+  if (kGouraud) {
+    auto lanes = [](const Vertex* p) { return _mm_load_ps(&p->r); };
+    a0 = lanes(v[0]);
+    const __m128 d1 = _mm_sub_ps(lanes(v[1]), a0), d2 = _mm_sub_ps(lanes(v[2]), a0);
+    const __m128d det = _mm_set1_pd(invDet);
+    const __m128d x1 = _mm_set1_pd(fx1), y1d = _mm_set1_pd(fy1), x2 = _mm_set1_pd(fx2), y2d = _mm_set1_pd(fy2);
+    auto half = [&](__m128d e1, __m128d e2, __m128* hx, __m128* hy) {
+      *hx = _mm_cvtpd_ps(_mm_mul_pd(_mm_sub_pd(_mm_mul_pd(e1, y2d), _mm_mul_pd(e2, y1d)), det));
+      *hy = _mm_cvtpd_ps(_mm_mul_pd(_mm_sub_pd(_mm_mul_pd(e2, x1), _mm_mul_pd(e1, x2)), det));
+    };
+    __m128 gxLo, gyLo, gxHi, gyHi;
+    half(_mm_cvtps_pd(d1), _mm_cvtps_pd(d2), &gxLo, &gyLo);
+    half(_mm_cvtps_pd(_mm_movehl_ps(d1, d1)), _mm_cvtps_pd(_mm_movehl_ps(d2, d2)), &gxHi, &gyHi);
+    gx = _mm_movelh_ps(gxLo, gxHi);
+    gy = _mm_movelh_ps(gyLo, gyHi);
+    t.dzdx = _mm_cvtss_f32(Lane<3>(gx)), t.dzdy = _mm_cvtss_f32(Lane<3>(gy)), t.z00 = v[0]->sz;
+    t.rgbdx = gx, t.rgbdy = gy, t.rgb0 = a0;
+    t.flat4 = _mm_setzero_si128();
+  } else {
+    const float a1 = v[1]->sz - v[0]->sz, a2 = v[2]->sz - v[0]->sz;
+    t.dzdx = static_cast<float>((a1 * fy2 - a2 * fy1) * invDet);
+    t.dzdy = static_cast<float>((a2 * fx1 - a1 * fx2) * invDet);
+    t.z00 = v[0]->sz;
+    t.rgbdx = t.rgbdy = t.rgb0 = _mm_setzero_ps();
+    t.flat4 = _mm_set1_epi32(static_cast<int32_t>(Pack(flat.r, flat.g, flat.b)));
+  }
+
+  // Narrow triangles (the bevels and corners of the cubes, half of a frame's
+  // rows) cover a pixel or two on each of their rows. For them the pixels of
+  // the box are tested against the three edge functions, four at a time:
+  // finding where each short span starts and ends costs more than that.
+  if (maxX - minX <= kNarrowSide * kSub && maxY - minY <= kNarrowRows * kSub && xMax - xMin < 4 * kNarrowGroups) {
+    const int64_t groups = (xMax - xMin) / 4 + 1;
+    if (xMin + 4 * groups <= pitch) {
+      static_assert(kNarrowGroups == 2, "one and two groups");
+      if (xMax - xMin <= 1 && xMin + 2 <= pitch)
+        NarrowPairs<kGouraud>(t, X, Y, static_cast<int>(xMin), static_cast<int>(xMax), y0, y1);
+      else if (groups == 1)
+        NarrowTriangle<kGouraud, 1>(t, X, Y, static_cast<int>(xMin), static_cast<int>(xMax), y0, y1);
+      else
+        NarrowTriangle<kGouraud, 2>(t, X, Y, static_cast<int>(xMin), static_cast<int>(xMax), y0, y1);
+      return;
+    }
+  }
+
+  // The edges: a horizontal one only limits the rows (a top edge keeps the
+  // row through it, a bottom edge does not); of the others, two lie on one
+  // side, meeting at the middle vertex. Above that vertex the upper of the
+  // two bounds the rows, below it the lower: the other one's line lies
+  // beyond it there, the triangle being convex.
+  RowEdge left[2], right[2];
+  int nLeft = 0, nRight = 0;
+  for (int e = 0; e < 3; ++e) {
+    const int i = e, j = (e + 1) % 3;
+    const int64_t dx = X[j] - X[i], dy = Y[j] - Y[i];
+    if (dy == 0) {
+      if (dx < 0) y1 = static_cast<int>(std::min<int64_t>(y1, ((Y[i] + kSub - 1) >> 4) - 1));
+      continue;
+    }
+    RowEdge& E = dy > 0 ? right[nRight++] : left[nLeft++];
+    E.k = kSub * (dy > 0 ? dy : -dy);
+    E.dx = dx, E.dy = dy, E.x0 = X[i], E.y0 = Y[i];
+    E.yTop = std::min(Y[i], Y[j]), E.yBottom = std::max(Y[i], Y[j]);
+  }
+  if (y0 > y1) return;
+  // Colours in 16.16, lanes b, g, r as the pixel holds them. Colours at pixel
+  // centres inside the triangle stay within 0..255, so a gradient steeper
+  // than a few thousand steps per pixel only occurs on slivers whose spans
+  // are a single pixel wide. Bounding it keeps four steps of 16.16 fixed
+  // point (the four-wide lanes) inside 32 bits.
+  __m128 cBase = _mm_setzero_ps(), cdx = _mm_setzero_ps(), cdy = _mm_setzero_ps();
+  __m128i step1 = _mm_setzero_si128();
+  if (kGouraud) {
+    const __m128 fix = _mm_set1_ps(65536.0f);
+    const __m128 bgr = _mm_castsi128_ps(_mm_setr_epi32(-1, -1, -1, 0));
+    const __m128 gxs = _mm_and_ps(_mm_shuffle_ps(gx, gx, _MM_SHUFFLE(3, 0, 1, 2)), bgr);
+    cBase = _mm_mul_ps(_mm_and_ps(_mm_shuffle_ps(a0, a0, _MM_SHUFFLE(3, 0, 1, 2)), bgr), fix);
+    cdx = _mm_mul_ps(gxs, fix);
+    cdy = _mm_mul_ps(_mm_and_ps(_mm_shuffle_ps(gy, gy, _MM_SHUFFLE(3, 0, 1, 2)), bgr), fix);
+    const __m128 bound = _mm_set1_ps(4096.0f);
+    step1 = _mm_cvttps_epi32(_mm_mul_ps(_mm_min_ps(_mm_max_ps(gxs, _mm_sub_ps(_mm_setzero_ps(), bound)), bound), fix));
+  }
+  // Upper and lower edge on each side (the same one on the side with one).
+  RowEdge* l0 = &left[0];
+  RowEdge* l1 = &left[nLeft - 1];
+  RowEdge* r0 = &right[0];
+  RowEdge* r1 = &right[nRight - 1];
+  if (l1->yTop < l0->yTop) std::swap(l0, l1);
+  if (r1->yTop < r0->yTop) std::swap(r0, r1);
+  // The first row at or below the middle vertex.
+  const int64_t yJoin = nLeft == 2 ? l0->yBottom : nRight == 2 ? r0->yBottom : int64_t{y1 + 1} * kSub;
+  const int yMid = static_cast<int>(std::clamp<int64_t>((yJoin + kSub - 1) >> 4, y0, int64_t{y1} + 1));
+  l0->Start(y0);
+  r0->Start(y0);
+  if (y0 < yMid) WideRows<kGouraud>(t, X[0], Y[0], xMin, xMax, y0, yMid - 1, *l0, *r0, cBase, cdx, cdy, step1);
+  if (yMid <= y1) {
+    if (l1 != l0) l1->Start(yMid);
+    if (r1 != r0) r1->Start(yMid);
+    WideRows<kGouraud>(t, X[0], Y[0], xMin, xMax, yMid, y1, *l1, *r1, cBase, cdx, cdy, step1);
+  }
+}
+#endif
 
 // Fills the pixels whose centres the clockwise triangle covers: inside all
 // three edges, or on a top or left edge.
@@ -428,7 +896,7 @@ void Context::Spans(const Vertex* const* v, const int64_t* X, const int64_t* Y, 
   if (kGouraud) {
     // The four gradients two at a time, with the very operations of the
     // lambda: differences in float, the rest in double.
-    auto lanes = [](const Vertex* p) { return _mm_setr_ps(p->r, p->g, p->b, p->sz); };
+    auto lanes = [](const Vertex* p) { return _mm_load_ps(&p->r); };
     const __m128 a0 = lanes(v[0]), d1 = _mm_sub_ps(lanes(v[1]), a0), d2 = _mm_sub_ps(lanes(v[2]), a0);
     const __m128d det = _mm_set1_pd(invDet);
     const __m128d x1 = _mm_set1_pd(fx1), y1d = _mm_set1_pd(fy1), x2 = _mm_set1_pd(fx2), y2d = _mm_set1_pd(fy2);
@@ -482,26 +950,6 @@ void Context::Spans(const Vertex* const* v, const int64_t* X, const int64_t* Y, 
   const __m128 cBase = _mm_mul_ps(_mm_setr_ps(grad[2][2], grad[1][2], grad[0][2], 0.0f), fix);
   const __m128 cdx = _mm_mul_ps(_mm_setr_ps(grad[2][0], grad[1][0], grad[0][0], 0.0f), fix);
   const __m128 cdy = _mm_mul_ps(_mm_setr_ps(grad[2][1], grad[1][1], grad[0][1], 0.0f), fix);
-  const __m128i step1 = _mm_setr_epi32(cstep[2], cstep[1], cstep[0], 0);
-  const __m128i step2 = _mm_add_epi32(step1, step1), step3 = _mm_add_epi32(step2, step1);
-  const __m128i step4 = _mm_add_epi32(step2, step2);
-  const __m128i opaque = _mm_set1_epi32(static_cast<int32_t>(0xFF000000u));
-  const __m128i flat4 = _mm_set1_epi32(static_cast<int32_t>(flatColor));
-
-  // Narrow triangles (the bevels and corners of the cubes, half of a frame's
-  // rows) cover a pixel or two on each of their rows. For them the pixels of
-  // the box are tested against the three edge functions, four at a time:
-  // finding where each short span starts and ends costs more than that.
-  if constexpr (kZ && !kChecked) {
-    if (maxX - minX <= kNarrowSide * kSub && maxY - minY <= kNarrowRows * kSub && xMax - xMin < 4 * kNarrowGroups) {
-      const int64_t groups = (xMax - xMin) / 4 + 1;
-      if (xMin + 4 * groups <= pitch) {
-        NarrowTriangle<kGouraud>({color, depth, pitch, bZWrite}, X, Y, static_cast<int>(xMin), static_cast<int>(xMax),
-                                 y0, y1, dzdx, dzdy, z00, grad, flat4);
-        return;
-      }
-    }
-  }
 #endif
 
   // Edge e runs from vertex e to vertex e + 1. On a row, a pixel at x is
@@ -572,43 +1020,7 @@ void Context::Spans(const Vertex* const* v, const int64_t* X, const int64_t* Y, 
           _mm_set1_ps(255.0f * 65536.0f));
       start = _mm_add_epi32(_mm_cvttps_epi32(first), _mm_set1_epi32(32768));
     }
-    if constexpr (kZ && !kChecked) {
-      // Four pixels at a time: the same depth values as one at a time, and
-      // only the pixels that pass are written. A short last group is done
-      // four wide too, masked to the span, when the row has room for it; the
-      // pixels past the span are left as they are.
-      const __m128 zs = _mm_set1_ps(zStart), dz = _mm_set1_ps(dzdx);
-      __m128 fiv = _mm_setr_ps(0.0f, 1.0f, 2.0f, 3.0f);
-      const __m128 four = _mm_set1_ps(4.0f);
-      __m128i c0 = start;
-      const int padded = (n + 3) & ~3;
-      const int groups = xl + padded <= pitch ? padded : n & ~3;
-      const __m128 nf = _mm_set1_ps(static_cast<float>(n));
-      for (; i < groups; i += 4) {
-        const __m128 z = _mm_add_ps(zs, _mm_mul_ps(dz, fiv));
-        const __m128 inSpan = _mm_cmplt_ps(fiv, nf);
-        fiv = _mm_add_ps(fiv, four);
-        const __m128 old = _mm_loadu_ps(zp + i);
-        const __m128 pass = _mm_and_ps(inSpan, _mm_cmple_ps(z, old));
-        if (_mm_movemask_ps(pass) != 0) {
-          if (bZWrite) _mm_storeu_ps(zp + i, _mm_or_ps(_mm_and_ps(pass, z), _mm_andnot_ps(pass, old)));
-          __m128i c = flat4;
-          if (kGouraud) {
-            // The saturating packs hold each channel to 0..255.
-            const __m128i p01 = _mm_packs_epi32(_mm_srai_epi32(c0, 16), _mm_srai_epi32(_mm_add_epi32(c0, step1), 16));
-            const __m128i p23 = _mm_packs_epi32(_mm_srai_epi32(_mm_add_epi32(c0, step2), 16),
-                                                _mm_srai_epi32(_mm_add_epi32(c0, step3), 16));
-            c = _mm_or_si128(_mm_packus_epi16(p01, p23), opaque);
-          }
-          const __m128i p = _mm_castps_si128(pass);
-          __m128i* dst = reinterpret_cast<__m128i*>(cp + i);
-          _mm_storeu_si128(dst, _mm_or_si128(_mm_and_si128(p, c), _mm_andnot_si128(p, _mm_loadu_si128(dst))));
-        }
-        if (kGouraud) c0 = _mm_add_epi32(c0, step4);
-      }
-      start = c0;
-    }
-    if (kGouraud && i < n) {
+    if (kGouraud) {
       cc[0] = _mm_cvtsi128_si32(_mm_shuffle_epi32(start, 0xAA));
       cc[1] = _mm_cvtsi128_si32(_mm_shuffle_epi32(start, 0x55));
       cc[2] = _mm_cvtsi128_si32(start);

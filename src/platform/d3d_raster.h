@@ -4,6 +4,9 @@
 #pragma once
 
 #include <cstdint>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "platform/d3d.h"
 
@@ -11,12 +14,16 @@ namespace raster {
 
 // ---- types ----------------------------------------------------------------
 
-// A vertex after transformation and lighting.
-struct Vertex {
+// A vertex after transformation and lighting. Colour and depth lie side by
+// side, so that a triangle's set-up reads them as one.
+struct alignas(16) Vertex {
   float x, y, z, w;  // clip coordinates
   float r, g, b;     // colour, 0 to 255
+  float sz;          // depth (valid when out is 0)
+  float sx, sy;      // screen position (valid when out is 0)
+  int32_t X, Y;      // screen position in 1/16 pixel, rounded (valid when out is 0)
   uint32_t out;      // one bit per clip plane the vertex lies outside
-  float sx, sy, sz;  // screen position and depth (valid when out is 0)
+  uint32_t outZ;     // not 0 when the depth lies outside 0 to 1 (valid when out is 0)
 };
 
 // Where and how primitives are drawn.
@@ -44,6 +51,8 @@ struct Context {
       v.sz = v.z * rw;
       v.out = (v.sx < guardL_ ? 4u : 0u) | (v.sx > guardR_ ? 8u : 0u) | (v.sy < guardT_ ? 16u : 0u) |
               (v.sy > guardB_ ? 32u : 0u);
+      v.outZ = !(v.sz >= 0.0f && v.sz <= 1.0f);
+      if (v.out == 0) v.X = Snap(v.sx), v.Y = Snap(v.sy);
       return;
     }
     uint32_t out = 0;
@@ -54,9 +63,22 @@ struct Context {
 
   // Project for four vertices in a row, the same arithmetic four at a time.
   void ProjectFour(Vertex* v) const;
+#if defined(__SSE2__)
+  // Stores four vertices given one to a lane (clip coordinates and colour)
+  // and projects them as ProjectFour does.
+  void StoreFour(Vertex* v, __m128 x, __m128 y, __m128 z, __m128 w, __m128 r, __m128 g, __m128 b) const;
+#endif
 
   // Smallest w kept, so that the division by w stays finite.
   static constexpr float kMinW = 1e-6f;
+  // Sub-pixel steps per pixel of the snapped positions.
+  static constexpr int kSub = 16;
+  // A screen coordinate inside the guard band to the nearest 1/16 pixel,
+  // halves away from zero.
+  static int32_t Snap(float s) {
+    const float v = s * kSub;
+    return static_cast<int32_t>(v >= 0.0f ? v + 0.5f : v - 0.5f);
+  }
 
   void Point(const Vertex& a) const;
   void Line(const Vertex& a, const Vertex& b) const;
@@ -75,10 +97,14 @@ struct Context {
     return q[0] * v.x + q[1] * v.y + q[2] * v.z + q[3] * v.w + q[4];
   }
   Vertex Lerp(const Vertex& a, const Vertex& b, float t) const;
+  void ClipTriangle(const Vertex& a, const Vertex& b, const Vertex& c) const;
   void RasterTriangle(const Vertex& a, const Vertex& b, const Vertex& c, const Vertex& flat) const;
+  void AnySpans(const Vertex* const* v, int64_t area, const Vertex& flat, bool farInside) const;
   template <bool kZ, bool kGouraud, bool kChecked>
   void Spans(const Vertex* const* v, const int64_t* X, const int64_t* Y, int64_t area, const Vertex& flat,
              bool farInside) const;
+  template <bool kGouraud>
+  void Fill(const Vertex* const* v, int64_t area, const Vertex& flat) const;
 };
 
 }  // namespace raster

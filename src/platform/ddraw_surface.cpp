@@ -127,19 +127,13 @@ HRESULT S3_Blt(IDirectDrawSurface3* This, LPRECT destRect, LPDIRECTDRAWSURFACE3 
     if (dest->bPrimary) return DDERR_UNSUPPORTED;
     RECT r = destRect ? *destRect : RECT{0, 0, dest->width, dest->height};
     if (!RectInside(r, dest->width, dest->height)) return DDERR_INVALIDRECT;
-    const uint32_t color = fx->dwFillColor;
-    // A colour of four equal bytes (black, every frame) fills as bytes; a
-    // whole-width rectangle is one run.
-    const bool bBytes = (color & 0xFFu) * 0x01010101u == color;
+    // A whole-width rectangle is one run.
     const bool bWhole = r.left == 0 && r.right == dest->width;
     for (LONG y = r.top; y < r.bottom; y = bWhole ? r.bottom : y + 1) {
       uint32_t* row = dest->pixels.data() + static_cast<ptrdiff_t>(y) * dest->width;
       const size_t n = bWhole ? static_cast<size_t>(r.bottom - r.top) * static_cast<size_t>(dest->width)
                               : static_cast<size_t>(r.right - r.left);
-      if (bBytes)
-        std::memset(row + r.left, static_cast<int>(color & 0xFFu), n * sizeof(uint32_t));
-      else
-        std::fill(row + r.left, row + r.left + n, color);
+      dx::FillColour(row + r.left, n, fx->dwFillColor);
     }
     return DD_OK;
   }
@@ -251,6 +245,7 @@ HRESULT S3_Restore(IDirectDrawSurface3* This) {
   self->bLost = false;
   std::fill(self->pixels.begin(), self->pixels.end(), 0u);
   dx::FillFar(self->depth.data(), self->depth.size());
+  dx::AllFar(*self);
   return DD_OK;
 }
 
@@ -363,9 +358,10 @@ HRESULT NewSurface(const std::shared_ptr<Display>& display, const DDSURFACEDESC&
   if (!primary) {
     const size_t n = static_cast<size_t>(width) * static_cast<size_t>(height);
     try {
-      if (zbuffer)
+      if (zbuffer) {
         s->depth.assign(n, 1.0f);
-      else
+        dx::AllFar(*s);
+      } else
         s->pixels.assign(n, 0u);
     } catch (const std::bad_alloc&) {
       s->Release();

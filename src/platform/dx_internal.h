@@ -92,6 +92,9 @@ struct SurfaceObj : Object {
   int height = 0;
   std::vector<uint32_t> pixels;  // colour surfaces
   std::vector<float> depth;      // Z buffers
+  // Z buffers: the columns [0] to [2] and rows [1] to [3] (ends excluded)
+  // outside which every depth is the far value; until known, everywhere.
+  int zTouched[4] = {0, 0, 1 << 30, 1 << 30};
   bool bLost = false;
 
   SurfaceObj* attachedZ = nullptr;  // holds a reference
@@ -149,6 +152,18 @@ std::vector<SurfaceObj*>& LiveSurfaces();
 const std::vector<platform_test::OfferedDevice>& OfferedDevices();
 // Where the pixel-count hook records writes, or null while it is off.
 std::vector<uint32_t>* PixelCounts(int width, int height);
+
+// Sets pixels to one X8R8G8B8 colour with the same wide fill: for a whole
+// frame it is faster than the byte fill, whose large-size way is slow here.
+inline void FillColour(uint32_t* pixels, size_t count, uint32_t colour) {
+  static_assert(sizeof(wchar_t) == sizeof(uint32_t), "wide characters hold one pixel");
+  std::wmemset(reinterpret_cast<wchar_t*>(pixels), static_cast<wchar_t>(colour), count);
+}
+
+// Marks a Z buffer as holding the far value everywhere.
+inline void AllFar(SurfaceObj& z) {
+  z.zTouched[0] = z.width, z.zTouched[1] = z.height, z.zTouched[2] = 0, z.zTouched[3] = 0;
+}
 
 // Sets depths to the far value. The C library's wide fill stores 32-bit
 // patterns at full memory speed, about twice what a plain loop of float

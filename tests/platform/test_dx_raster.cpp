@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <functional>
+#include <vector>
 
 #include "platform/d3d_raster.h"
 #include "platform/dx_hooks.h"
@@ -227,6 +229,130 @@ TEST_F(DxRaster, LightBehindTheFaceAndSaturationClamp) {
   IDirect3DMaterial2_Release(mat);
 }
 
+// Scene after scene the same draw calls are made, most with the same inputs
+// as before; whatever input does change between two scenes (the caller's
+// vertices changed in place, the material's or the light's record, the
+// ambient light, the world or view matrix, the viewport), the picture is the
+// one a device seeing that state for the first time draws, byte for byte.
+TEST_F(DxRaster, SceneAfterSceneDrawsWhatChanged) {
+  struct State {
+    D3DVERTEX lit[4];
+    D3DLVERTEX prelit[3];
+    D3DCOLORVALUE diffuse, emissive;
+    float lightX;
+    DWORD lightFlags;
+    D3DCOLOR ambient;
+    float worldX;
+    float viewX;
+    float clipX;
+  };
+  State st = {{{-0.6f, 0.6f, 0.5f, 0, 0, -1, 0, 0},
+               {0.6f, 0.6f, 0.5f, 0, 0, -1, 0, 0},
+               {0.6f, -0.6f, 0.5f, 0, 0, -1, 0, 0},
+               {-0.6f, -0.6f, 0.5f, 0, 0, -1, 0, 0}},
+              {LV(-0.9f, -0.5f, 0.2f, 0xFF20C040), LV(-0.5f, -0.5f, 0.2f, 0xFF20C040),
+               LV(-0.9f, -0.9f, 0.2f, 0xFF4020C0)},
+              {0.8f, 0.4f, 0.2f, 1.0f},
+              {0.0f, 0.1f, 0.0f, 0.0f},
+              0.5f,
+              D3DLIGHT_ACTIVE,
+              RGB_MAKE(0x20, 0x10, 0x08),
+              0.0f,
+              0.0f,
+              -1.0f};
+  const WORD quad[6] = {0, 1, 2, 0, 2, 3}, tri[3] = {0, 1, 2};
+  struct Objects {
+    LPDIRECT3DLIGHT light = nullptr;
+    LPDIRECT3DMATERIAL2 mat = nullptr;
+  };
+  // Hands the state to a device (the same light and material objects are
+  // given their new records) and draws one scene.
+  auto draw = [&](DxRig& r, Objects& o, D3DVERTEX* lit, D3DLVERTEX* prelit) {
+    D3DLIGHT2 lt;
+    std::memset(&lt, 0, sizeof(lt));
+    lt.dwSize = sizeof(lt);
+    lt.dltType = D3DLIGHT_POINT;
+    lt.dcvColor = {1.0f, 1.0f, 1.0f, 1.0f};
+    lt.dvPosition = {st.lightX, 0.3f, -1.0f};
+    lt.dvRange = 20.0f;
+    lt.dvAttenuation0 = 1.0f;
+    lt.dwFlags = st.lightFlags;
+    if (o.light == nullptr) {
+      EXPECT_EQ(IDirect3D2_CreateLight(r.d3d, &o.light, NULL), D3D_OK);
+      EXPECT_EQ(IDirect3DLight_SetLight(o.light, (LPD3DLIGHT)&lt), D3D_OK);
+      EXPECT_EQ(IDirect3DViewport2_AddLight(r.vp, o.light), D3D_OK);
+      o.mat = MakeMaterial(r.d3d, st.diffuse, st.diffuse, {0, 0, 0, 0});
+      D3DMATERIALHANDLE h = 0;
+      EXPECT_EQ(IDirect3DMaterial2_GetHandle(o.mat, r.dev, &h), D3D_OK);
+      EXPECT_EQ(IDirect3DDevice2_SetLightState(r.dev, D3DLIGHTSTATE_MATERIAL, h), D3D_OK);
+    }
+    EXPECT_EQ(IDirect3DLight_SetLight(o.light, (LPD3DLIGHT)&lt), D3D_OK);
+    D3DMATERIAL m;
+    std::memset(&m, 0, sizeof(m));
+    m.dwSize = sizeof(m);
+    EXPECT_EQ(IDirect3DMaterial2_GetMaterial(o.mat, &m), D3D_OK);
+    m.diffuse = m.ambient = st.diffuse;
+    m.emissive = st.emissive;
+    EXPECT_EQ(IDirect3DMaterial2_SetMaterial(o.mat, &m), D3D_OK);
+    EXPECT_EQ(IDirect3DDevice2_SetLightState(r.dev, D3DLIGHTSTATE_AMBIENT, st.ambient), D3D_OK);
+    r.SetViewport(st.clipX, 1.0f, 2.0f, 2.0f);
+    std::memcpy(lit, st.lit, sizeof(st.lit));
+    std::memcpy(prelit, st.prelit, sizeof(st.prelit));
+    D3DMATRIX view = kIdentity;
+    view._41 = st.viewX;
+    EXPECT_EQ(IDirect3DDevice2_SetTransform(r.dev, D3DTRANSFORMSTATE_VIEW, &view), D3D_OK);
+    r.BeginFrame();
+    D3DMATRIX world = kIdentity;
+    world._41 = st.worldX;
+    EXPECT_EQ(IDirect3DDevice2_SetTransform(r.dev, D3DTRANSFORMSTATE_WORLD, &world), D3D_OK);
+    EXPECT_EQ(IDirect3DDevice2_DrawIndexedPrimitive(r.dev, D3DPT_TRIANGLELIST, D3DVT_VERTEX, lit, 4, quad, 6, 0),
+              D3D_OK);
+    world = kIdentity;
+    EXPECT_EQ(IDirect3DDevice2_SetTransform(r.dev, D3DTRANSFORMSTATE_WORLD, &world), D3D_OK);
+    EXPECT_EQ(IDirect3DDevice2_DrawIndexedPrimitive(r.dev, D3DPT_TRIANGLELIST, D3DVT_LVERTEX, prelit, 3, tri, 3, 0),
+              D3D_OK);
+    return r.EndFrame();
+  };
+  // The long-lived device keeps its vertex arrays, changed in place.
+  Objects kept;
+  D3DVERTEX keptLit[4];
+  D3DLVERTEX keptPrelit[3];
+  const std::vector<std::function<void()>> changes = {
+      [] {},  // nothing: the same scene again
+      [&] { st.lit[1].x = 0.7f; },
+      [&] { st.prelit[2].color = 0xFFC04020; },
+      [&] { st.diffuse = {0.3f, 0.9f, 0.5f, 1.0f}; },
+      [&] { st.emissive = {0.2f, 0.0f, 0.1f, 0.0f}; },
+      [&] { st.lightX = -0.4f; },
+      [&] { st.lightFlags = 0; },
+      [&] { st.ambient = RGB_MAKE(0x60, 0x60, 0x10); },
+      [&] { st.worldX = 0.125f; },
+      [&] { st.viewX = -0.0625f; },
+      [&] { st.clipX = -0.8f; },
+  };
+  QImage before;
+  for (size_t k = 0; k < changes.size(); ++k) {
+    changes[k]();
+    const QImage got = draw(rig, kept, keptLit, keptPrelit);
+    DxRig fresh;
+    fresh.Build(64, 64);
+    Objects made;
+    D3DVERTEX freshLit[4];
+    D3DLVERTEX freshPrelit[3];
+    const QImage want = draw(fresh, made, freshLit, freshPrelit);
+    EXPECT_TRUE(got == want) << "change " << k;
+    if (k > 0) {
+      EXPECT_FALSE(got == before) << "change " << k << " shows";
+    }
+    before = got;
+    IDirect3DLight_Release(made.light);
+    IDirect3DMaterial2_Release(made.mat);
+    fresh.Release();
+  }
+  IDirect3DLight_Release(kept.light);
+  IDirect3DMaterial2_Release(kept.mat);
+}
+
 // ---- culling, depth, shading --------------------------------------------------
 
 TEST_F(DxRaster, AnticlockwiseFacesAreCulledByDefault) {
@@ -262,6 +388,58 @@ TEST_F(DxRaster, DepthTestHidesWhatLiesBehind) {
   Draw(D3DPT_TRIANGLELIST, face, 3);
   Draw(D3DPT_POINTLIST, same, 1);
   EXPECT_EQ(Rgb(rig.EndFrame(), 30, 5), 0x00FF00u);
+
+  // Clearing the Z buffer takes back every depth written before: whatever
+  // was drawn near in one frame (a point, a line, narrow and wide
+  // triangles, one reaching past the far plane, one from an index list,
+  // each somewhere the others are not), a face far behind it shows
+  // everywhere in the next.
+  D3DLVERTEX near[] = {PX(2, 3, 0.1f, 0xFFFFFFFF),                                                       // point
+                       PX(10, 62, 0.1f, 0xFFFFFFFF), PX(60, 62, 0.1f, 0xFFFFFFFF),                      // line
+                       PX(58, 20, 0.1f, 0xFFFFFFFF), PX(62.5f, 40, 0.1f, 0xFFFFFFFF), PX(58, 40, 0.1f, 0xFFFFFFFF),
+                       PX(20, 20, 0.1f, 0xFFFFFFFF), PX(40, 20, 0.1f, 0xFFFFFFFF), PX(20, 40, 0.1f, 0xFFFFFFFF),
+                       PX(40, -0.5f, 0.1f, 0xFFFFFFFF), PX(60, -0.5f, 0.1f, 0xFFFFFFFF), PX(40, 10, 1.5f, 0xFFFFFFFF)};
+  D3DLVERTEX far[6] = {PX(0, 0, 0.9f, 0xFF00FF00),  PX(64, 0, 0.9f, 0xFF00FF00), PX(0, 64, 0.9f, 0xFF00FF00),
+                       PX(64, 0, 0.9f, 0xFF00FF00), PX(64, 64, 0.9f, 0xFF00FF00), PX(0, 64, 0.9f, 0xFF00FF00)};
+  D3DLVERTEX corner[3] = {PX(0, 50, 0.1f, 0xFFFFFFFF), PX(8, 64, 0.1f, 0xFFFFFFFF), PX(0, 64, 0.1f, 0xFFFFFFFF)};
+  const WORD order[3] = {0, 1, 2};
+  // Twice, so that the second time the device finds the same calls again.
+  QImage drawn;
+  for (int time = 0; time < 2; ++time) {
+    rig.BeginFrame();
+    Draw(D3DPT_POINTLIST, near, 1);
+    Draw(D3DPT_LINELIST, near + 1, 2);
+    Draw(D3DPT_TRIANGLELIST, near + 3, 9);
+    ASSERT_EQ(IDirect3DDevice2_DrawIndexedPrimitive(rig.dev, D3DPT_TRIANGLELIST, D3DVT_LVERTEX, corner, 3,
+                                                    const_cast<WORD*>(order), 3, 0),
+              D3D_OK);
+    drawn = rig.EndFrame();
+  }
+  EXPECT_EQ(Rgb(drawn, 1, 63), 0xFFFFFFu);
+  EXPECT_EQ(Rgb(drawn, 2, 3), 0xFFFFFFu);
+  EXPECT_EQ(Rgb(drawn, 35, 62), 0xFFFFFFu);
+  EXPECT_EQ(Rgb(drawn, 62, 39), 0xFFFFFFu);
+  EXPECT_EQ(Rgb(drawn, 45, 0), 0xFFFFFFu);
+  // A clear of the left half alone (a narrower viewport) leaves the right
+  // half's depths for the next full clear to take back.
+  D3DVIEWPORT2 half;
+  std::memset(&half, 0, sizeof(half));
+  half.dwSize = sizeof(half);
+  half.dwWidth = 32, half.dwHeight = 64;
+  half.dvClipX = -1.0f, half.dvClipY = 1.0f, half.dvClipWidth = 1.0f, half.dvClipHeight = 2.0f;
+  half.dvMaxZ = 1.0f;
+  ASSERT_EQ(IDirect3DViewport2_SetViewport2(rig.vp, &half), D3D_OK);
+  rig.BeginFrame();
+  rig.EndFrame();
+  rig.SetViewport(-1.0f, 1.0f, 2.0f, 2.0f);
+  rig.BeginFrame();
+  Draw(D3DPT_TRIANGLELIST, far, 6);
+  const QImage next = rig.EndFrame();
+  int shown = 0;
+  for (int y = 0; y < 64; ++y)
+    for (int x = 0; x < 64; ++x) shown += Rgb(next, x, y) == 0x00FF00u;
+  EXPECT_EQ(shown, 64 * 64);
+
   ASSERT_EQ(IDirect3DDevice2_SetRenderState(rig.dev, D3DRENDERSTATE_ZENABLE, FALSE), D3D_OK);
   rig.BeginFrame();
   Draw(D3DPT_TRIANGLELIST, face, 3);
@@ -364,9 +542,22 @@ TEST_F(DxRaster, DeviceRefusesBadCallsWithoutDrawing) {
   EXPECT_EQ(IDirect3DDevice2_DrawPrimitive(rig.dev, D3DPT_TRIANGLELIST, D3DVT_LVERTEX, tri, 3, 0),
             D3DERR_SCENE_NOT_IN_SCENE);
   rig.BeginFrame();
-  // An index past the vertices would read beyond the caller's array.
+  // An index past the vertices would read beyond the caller's array,
+  // wherever it stands in a longer list and however large it is.
   EXPECT_EQ(IDirect3DDevice2_DrawIndexedPrimitive(rig.dev, D3DPT_TRIANGLELIST, D3DVT_LVERTEX, tri, 3, beyond, 3, 0),
             DDERR_INVALIDPARAMS);
+  WORD away[12] = {0, 2, 1, 0, 2, 1, 0, 2, 1, 0, 2, 1};  // all culled: accepted, nothing drawn
+  EXPECT_EQ(IDirect3DDevice2_DrawIndexedPrimitive(rig.dev, D3DPT_TRIANGLELIST, D3DVT_LVERTEX, tri, 3, away, 12, 0),
+            D3D_OK);
+  for (WORD bad : {WORD{3}, WORD{40000}}) {
+    for (int at = 0; at < 12; ++at) {
+      WORD list[12] = {0, 1, 2, 0, 2, 1, 1, 0, 2, 2, 1, 0};
+      list[at] = bad;
+      EXPECT_EQ(IDirect3DDevice2_DrawIndexedPrimitive(rig.dev, D3DPT_TRIANGLELIST, D3DVT_LVERTEX, tri, 3, list, 12, 0),
+                DDERR_INVALIDPARAMS)
+          << bad << " at " << at;
+    }
+  }
   EXPECT_EQ(IDirect3DDevice2_DrawPrimitive(rig.dev, D3DPT_TRIANGLELIST, D3DVT_TLVERTEX, tri, 3, 0),
             D3DERR_INVALIDVERTEXTYPE);
   EXPECT_EQ(IDirect3DDevice2_DrawPrimitive(rig.dev, static_cast<D3DPRIMITIVETYPE>(9), D3DVT_LVERTEX, tri, 3, 0),
@@ -654,12 +845,14 @@ TEST(DxViewport, FourAtATimeProjectsAsOneAtATime) {
   vp.dvClipX = -1.0f, vp.dvClipY = 0.75f, vp.dvClipWidth = 2.0f, vp.dvClipHeight = 1.5f;
   vp.dvMinZ = 0.0f, vp.dvMaxZ = 1.0f;
   ctx.SetViewport(vp, 640, 480);
-  // Groups inside, in the guard band, beyond it on every side, and groups
-  // with a vertex behind the camera or in front of the near plane.
+  // Groups inside, in the guard band, beyond it on every side, beyond the
+  // far plane, and groups with a vertex behind the camera or in front of the
+  // near plane.
   const float clip[][4] = {{0.1f, 0.2f, 0.5f, 1.0f},   {-0.9f, 0.7f, 0.1f, 1.0f},  {3.7f, 0.0f, 0.4f, 2.0f},
-                           {0.3f, -0.4f, 0.9f, 0.5f},  {500.f, 0.0f, 0.5f, 1.0f},  {-500.f, 1.0f, 0.5f, 1.0f},
-                           {0.0f, 500.f, 0.5f, 1.0f},  {0.0f, -500.f, 0.5f, 1.0f}, {0.2f, 0.2f, 0.5f, -1.0f},
-                           {0.2f, 0.2f, -0.1f, 1.0f},  {0.2f, 0.2f, 0.5f, 0.0f},   {1.0f, 1.0f, 1.0f, 3.0f}};
+                           {0.3f, -0.4f, 0.9f, 0.5f},  {0.1f, -0.3f, 1.5f, 1.0f},  {500.f, 0.0f, 0.5f, 1.0f},
+                           {-500.f, 1.0f, 0.5f, 1.0f}, {0.0f, 500.f, 0.5f, 1.0f},  {0.0f, -500.f, 0.5f, 1.0f},
+                           {0.2f, 0.2f, 0.5f, -1.0f},  {0.2f, 0.2f, -0.1f, 1.0f},  {0.2f, 0.2f, 0.5f, 0.0f},
+                           {1.0f, 1.0f, 1.0f, 3.0f}};
   const int n = sizeof(clip) / sizeof(clip[0]);
   for (int g = 0; g + 4 <= n; ++g) {
     raster::Vertex one[4] = {}, four[4] = {};
@@ -673,7 +866,11 @@ TEST(DxViewport, FourAtATimeProjectsAsOneAtATime) {
     for (int j = 0; j < 4; ++j) {
       EXPECT_EQ(four[j].out, one[j].out) << g << "+" << j;
       if (one[j].out == 0) {
-        EXPECT_EQ(std::memcmp(&four[j].sx, &one[j].sx, 3 * sizeof(float)), 0) << g << "+" << j;
+        const float got[3] = {four[j].sx, four[j].sy, four[j].sz}, want[3] = {one[j].sx, one[j].sy, one[j].sz};
+        EXPECT_EQ(std::memcmp(got, want, sizeof(got)), 0) << g << "+" << j;
+        EXPECT_EQ(four[j].X, one[j].X) << g << "+" << j;
+        EXPECT_EQ(four[j].Y, one[j].Y) << g << "+" << j;
+        EXPECT_EQ(four[j].outZ, one[j].outZ) << g << "+" << j;
       }
     }
   }
