@@ -249,6 +249,7 @@ HRESULT S3_Restore(IDirectDrawSurface3* This) {
   SurfaceObj* self = OwnerOf<SurfaceObj>(This);
   if (!self->bLost) return DD_OK;
   self->bLost = false;
+  dx::SurfaceMemoryGoing(*self);
   std::fill(self->pixels.begin(), self->pixels.end(), 0u);
   dx::FillFar(self->depth.data(), self->depth.size());
   return DD_OK;
@@ -297,6 +298,7 @@ SurfaceObj::SurfaceObj() {
 
 // Lets go of what the surface holds.
 SurfaceObj::~SurfaceObj() {
+  SurfaceMemoryGoing(*this);
   if (hdc != nullptr) {
     platform::FreePainterDC(hdc);
   }

@@ -1,0 +1,207 @@
+// Painting windows and presenting pictures in them. A window's paint event
+// draws its sunken edge, its background, the picture last presented into it,
+// then sends its paint message. A picture blitted to the primary surface goes
+// to the window under it, which keeps it and is repainted at once, so that
+// the picture reaches the screen inside a paint event.
+//
+// The picture a window keeps is no copy: it refers to the pixels of the
+// surface blitted from (the back buffer), so that a frame is copied once on
+// our side, from the back buffer into the window system's backing store, in
+// the backing store's own pixel format. That stays right because the loop
+// draws and presents a frame in one idle pass, and paint events come only
+// from the window system's events, which are handled between passes: when a
+// paint event runs, the back buffer still holds the frame presented last (a
+// dialog opened inside a frame, the name entry at game over, runs before the
+// frame clears the back buffer). When a surface's pixels go away (the surface
+// released as the view's size changes, or restored after a loss), each window
+// that shows them takes its own copy first.
+
+#include <QImage>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QRegion>
+#include <QWidget>
+
+#include <cstring>
+
+#include "platform/win_commctrl.h"
+#include "platform/win_gdi.h"
+#include "platform/win_user_internal.h"
+
+// ---- types ----------------------------------------------------------------
+
+namespace {
+
+// Where a paint event is drawing, for BeginPaint and for pictures presented
+// while it runs.
+struct PaintContext {
+  HWND hwnd = nullptr;
+  QPainter* painter = nullptr;
+  QRect rect;  // in client coordinates
+};
+
+// ---- globals --------------------------------------------------------------
+
+PaintContext s_Paint;
+// The window being repainted for a picture presented to it: its own paint
+// message is not sent then.
+HWND s_hwndPresenting = nullptr;
+// The child window the last picture went to, and through which clipper
+// window: the next picture at the same place goes there without a search.
+HWND s_hwndLastTarget = nullptr;
+HWND s_hwndLastClip = nullptr;
+
+// ---- functions: helpers ---------------------------------------------------
+
+// Whether the window's client area on the screen holds the point.
+bool ClientHolds(const platform::WindowData* d, const QPoint& point) {
+  return QRect(platform::ClientOrigin(d), platform::ClientSize(d)).contains(point);
+}
+
+// Whether the window is a child window of the clipper's window that pictures
+// may go to (the status bar draws itself).
+bool IsPictureChild(const platform::WindowData* d, const QWidget* top) {
+  if (d->topLevel || d->proc == nullptr || d->className == STATUSCLASSNAMEA) return false;
+  const QWidget* w = platform::WidgetOf(d->hwnd);
+  return w != nullptr && w->window() == top;
+}
+
+// The window a picture with its top-left corner at the point goes to: the
+// child window of the clipper's window whose client area holds the corner,
+// else the clipper's window itself. The window of the last picture is asked
+// first; the other windows only when it no longer holds the corner.
+platform::WindowData* TargetOf(HWND hwndClip, const QPoint& corner) {
+  platform::WindowData* clip = platform::DataOf(hwndClip);
+  if (clip == nullptr) return nullptr;
+  const QWidget* top = platform::WidgetOf(hwndClip);
+  if (hwndClip == s_hwndLastClip) {
+    platform::WindowData* last = platform::DataOf(s_hwndLastTarget);
+    if (last != nullptr && IsPictureChild(last, top) && ClientHolds(last, corner)) return last;
+  }
+  platform::WindowData* target = clip;
+  for (platform::WindowData* d : platform::AllWindows())
+    if (IsPictureChild(d, top) && ClientHolds(d, corner)) target = d;
+  s_hwndLastClip = hwndClip;
+  s_hwndLastTarget = target != clip ? target->hwnd : nullptr;
+  return target;
+}
+
+// The sunken edge: dark above and left, light below and right. Drawn only
+// when the paint reaches beyond the client area, which covers the rest.
+void PaintEdge(QPainter& painter, const QWidget* widget, const platform::WindowData* d, const QRect& dirty) {
+  const QRect client(QPoint(d->border, d->border), platform::ClientSize(d));
+  if (d->border <= 0 || client.contains(dirty)) return;
+  QRect r = widget->rect();
+  painter.fillRect(r, QColor(128, 128, 128));
+  painter.fillRect(r.adjusted(1, 1, 0, 0), QColor(255, 255, 255));
+  painter.fillRect(r.adjusted(1, 1, -1, -1), QColor(64, 64, 64));
+  painter.fillRect(r.adjusted(2, 2, -1, -1), QColor(212, 208, 200));
+}
+
+}  // namespace
+
+// ---- functions: the layer's shared parts ------------------------------------
+
+namespace platform {
+
+// Paints a window: its sunken edge, its background where no picture covers
+// it, the picture last presented there, then its own paint message.
+void PaintWindow(QWidget* widget, QPaintEvent* event) {
+  HWND hwnd = FindHandle(widget);
+  WindowData* d = DataOf(hwnd);
+  if (d == nullptr) {
+    // A top-level window's client area belongs to it.
+    for (WindowData* w : AllWindows())
+      if (w->client == widget) d = w;
+    if (d == nullptr) return;
+    hwnd = d->hwnd;
+  }
+  QPainter painter(widget);
+  const QSize client = ClientSize(d);
+  PaintEdge(painter, widget, d, event->rect());
+  painter.translate(d->border, d->border);
+  painter.setClipRect(QRect(QPoint(0, 0), client));
+  // The class brush; black where the window has none and paints everything
+  // itself, until it has.
+  const QRect dirty = event->rect().translated(-d->border, -d->border) & QRect(QPoint(0, 0), client);
+  QRegion bare(dirty);
+  if (!d->screen.isNull()) bare -= QRect(d->screenPos, d->screen.size());
+  if (!bare.isEmpty()) {
+    HDC hdc = d->background != nullptr ? CreatePainterDC(&painter) : nullptr;
+    for (const QRect& part : bare) {
+      if (hdc != nullptr) {
+        RECT rc = {part.left(), part.top(), part.right() + 1, part.bottom() + 1};
+        FillRect(hdc, &rc, d->background);
+      } else {
+        painter.fillRect(part, QColor(0, 0, 0));
+      }
+    }
+    if (hdc != nullptr) FreePainterDC(hdc);
+  }
+  if (!d->screen.isNull()) painter.drawImage(d->screenPos, d->screen);
+  if (s_hwndPresenting == hwnd) return;
+  PaintContext saved = s_Paint;
+  s_Paint = {hwnd, &painter, dirty};
+  SendMessageA(hwnd, WM_PAINT, 0, 0);
+  s_Paint = saved;
+}
+
+// Receives the pictures blitted to the primary surface: keeps each for the
+// window under it and shows it there, at once.
+void PresentToWindow(const QImage& image, const RECT& rcDest, HWND hwndClip) {
+  const QPoint corner(rcDest.left, rcDest.top);
+  WindowData* target = TargetOf(hwndClip, corner);
+  if (target == nullptr) return;
+  QWidget* w = target->client;
+  target->screen = image;
+  // Back through the same mapping as ClientToScreen, so that this works
+  // where real screen positions are unknown.
+  target->screenPos = w->mapFromGlobal(corner) - QPoint(target->border, target->border);
+  if (s_Paint.hwnd == target->hwnd && s_Paint.painter != nullptr) {
+    s_Paint.painter->drawImage(target->screenPos, image);
+    return;
+  }
+  if (!w->isVisible()) return;
+  HWND saved = s_hwndPresenting;
+  s_hwndPresenting = target->hwnd;
+  w->repaint(QRect(target->screenPos + QPoint(target->border, target->border), image.size()));
+  s_hwndPresenting = saved;
+}
+
+// Gives every window that shows pixels of the memory its own copy of them.
+void KeepPicturesOutOf(const void* begin, const void* end) {
+  const auto* first = static_cast<const uchar*>(begin);
+  const auto* last = static_cast<const uchar*>(end);
+  for (WindowData* d : AllWindows()) {
+    const uchar* bits = d->screen.isNull() ? nullptr : d->screen.constBits();
+    if (bits != nullptr && bits >= first && bits < last) d->screen = d->screen.copy();
+  }
+}
+
+}  // namespace platform
+
+// ---- functions: painting ------------------------------------------------------
+
+// Inside the window's paint message: a context that draws on its client area.
+// Elsewhere a context that draws nowhere, so that a painter outside a paint
+// event never touches the screen.
+HDC BeginPaint(HWND hWnd, LPPAINTSTRUCT lpPaint) {
+  if (lpPaint == nullptr) return nullptr;
+  std::memset(lpPaint, 0, sizeof(*lpPaint));
+  platform::WindowData* d = platform::DataOf(hWnd);
+  if (d != nullptr && s_Paint.hwnd == hWnd && s_Paint.painter != nullptr) {
+    lpPaint->hdc = platform::CreatePainterDC(s_Paint.painter);
+    lpPaint->rcPaint = {s_Paint.rect.left(), s_Paint.rect.top(), s_Paint.rect.right() + 1,
+                        s_Paint.rect.bottom() + 1};
+  } else {
+    lpPaint->hdc = GetDC(nullptr);
+  }
+  lpPaint->fErase = TRUE;
+  return lpPaint->hdc;
+}
+
+// Frees the paint context.
+BOOL EndPaint(HWND, const PAINTSTRUCT* lpPaint) {
+  if (lpPaint != nullptr) platform::FreePainterDC(lpPaint->hdc);
+  return TRUE;
+}
