@@ -34,6 +34,7 @@ class WinPresentTest : public ::testing::Test {
     wc.lpszClassName = "PresentTop";
     ASSERT_NE(RegisterClassA(&wc), 0);
     wc.lpszClassName = "PresentChild";
+    wc.hbrBackground = (HBRUSH)GetStockObject(WHITE_BRUSH);
     ASSERT_NE(RegisterClassA(&wc), 0);
   }
   void TearDown() override {
@@ -57,8 +58,8 @@ class WinPresentTest : public ::testing::Test {
     return child;
   }
   // Fills the back buffer with one colour and blits it to the child's client
-  // area on the screen.
-  void PresentColour(HWND child, DWORD colour) {
+  // area on the screen, or to the left part of that width.
+  void PresentColour(HWND child, DWORD colour, int width = 0) {
     DDBLTFX fx;
     std::memset(&fx, 0, sizeof(fx));
     fx.dwSize = sizeof(fx);
@@ -66,16 +67,16 @@ class WinPresentTest : public ::testing::Test {
     ASSERT_EQ(IDirectDrawSurface3_Blt(rig_.back, NULL, NULL, NULL, DDBLT_COLORFILL | DDBLT_WAIT, &fx), DD_OK);
     POINT origin = {0, 0};
     ASSERT_TRUE(ClientToScreen(child, &origin));
-    RECT dest = {origin.x, origin.y, origin.x + rig_.width, origin.y + rig_.height};
+    RECT dest = {origin.x, origin.y, origin.x + (width > 0 ? width : rig_.width), origin.y + rig_.height};
     ASSERT_EQ(IDirectDrawSurface3_Blt(rig_.primary, &dest, rig_.back, NULL, DDBLT_WAIT, NULL), DD_OK);
   }
-  // How many pixels of the child's client area (inside its 2-pixel edge) do
-  // not have the colour.
-  static int OtherPixels(HWND child, int width, int height, QRgb colour) {
+  // How many pixels of the child's client area (inside its 2-pixel edge),
+  // from column left on, do not have the colour.
+  static int OtherPixels(HWND child, int width, int height, QRgb colour, int left = 0) {
     const QImage shown = platform_test::GrabWindow(child).convertToFormat(QImage::Format_RGB32);
     int other = 0;
     for (int y = 0; y < height; ++y)
-      for (int x = 0; x < width; ++x) other += (shown.pixel(x + 2, y + 2) & 0xFFFFFF) != (colour & 0xFFFFFF);
+      for (int x = left; x < width; ++x) other += (shown.pixel(x + 2, y + 2) & 0xFFFFFF) != (colour & 0xFFFFFF);
     return other;
   }
   DxRig rig_;
@@ -83,6 +84,26 @@ class WinPresentTest : public ::testing::Test {
 };
 
 }  // namespace
+
+// The picture fills the client area inside the sunken edge; where it does not
+// reach, the class brush shows.
+TEST_F(WinPresentTest, PictureLandsInsideTheEdgeOverTheBackground) {
+  const int w = 120, h = 90;
+  HWND child = Build(w, h);
+  ASSERT_NE(child, nullptr);
+  PresentColour(child, 0x00336699);
+  EXPECT_EQ(OtherPixels(child, w, h, 0x336699), 0);
+  const QImage shown = platform_test::GrabWindow(child).convertToFormat(QImage::Format_RGB32);
+  EXPECT_EQ(shown.pixel(0, 0) & 0xFFFFFF, 0x808080u);
+  EXPECT_EQ(shown.pixel(1, 1) & 0xFFFFFF, 0x404040u);
+  EXPECT_EQ(shown.pixel(w + 3, h + 3) & 0xFFFFFF, 0xFFFFFFu);
+  EXPECT_EQ(shown.pixel(w + 2, h + 2) & 0xFFFFFF, 0xD4D0C8u);
+
+  // Half as wide: the right half is the class brush's white again.
+  PresentColour(child, 0x00CC8844, w / 2);
+  EXPECT_EQ(OtherPixels(child, w / 2, h, 0xCC8844), 0);
+  EXPECT_EQ(OtherPixels(child, w, h, 0xFFFFFF, w / 2), 0);
+}
 
 // The window keeps the picture it shows even when the surface it came from is
 // released (the view's surfaces are rebuilt at every size change) or cleared
