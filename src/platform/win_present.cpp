@@ -15,6 +15,11 @@
 // frame clears the back buffer). When a surface's pixels go away (the surface
 // released as the view's size changes, or restored after a loss), each window
 // that shows them takes its own copy first.
+//
+// With QUANDREL_STARTUP_TIME set in the environment, the first frame shown
+// writes the seconds since the process started to stderr; set to "exit", it
+// also closes the main window then, so that the game ends as the player
+// would end it (start-up measurements run the game again and again).
 
 #include <QImage>
 #include <QPaintEvent>
@@ -22,6 +27,11 @@
 #include <QRegion>
 #include <QWidget>
 
+#include <time.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "platform/win_commctrl.h"
@@ -98,6 +108,39 @@ void PaintEdge(QPainter& painter, const QWidget* widget, const platform::WindowD
   painter.fillRect(r.adjusted(2, 2, -1, -1), QColor(212, 208, 200));
 }
 
+// Seconds since the process started, or a negative number when the system
+// does not say: the kernel's start time of the process (in clock ticks since
+// boot) against the clock that counts from boot.
+double SecondsSinceProcessStart(void) {
+  FILE* f = std::fopen("/proc/self/stat", "r");
+  if (f == nullptr) return -1.0;
+  char line[1024];
+  const size_t n = std::fread(line, 1, sizeof(line) - 1, f);
+  std::fclose(f);
+  line[n] = '\0';
+  // The fields after the name, which ends at the last ')': the start time is
+  // the 22nd field, the 20th after the name.
+  const char* p = std::strrchr(line, ')');
+  for (int field = 0; p != nullptr && field < 20; ++field) p = std::strchr(p + 1, ' ');
+  const long ticks = sysconf(_SC_CLK_TCK);
+  struct timespec now;
+  if (p == nullptr || ticks <= 0 || clock_gettime(CLOCK_BOOTTIME, &now) != 0) return -1.0;
+  const double start = static_cast<double>(std::strtoull(p + 1, nullptr, 10)) / static_cast<double>(ticks);
+  return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9 - start;
+}
+
+// The first frame has reached the display server: tells how long the start
+// took when asked to, and ends the game when asked to.
+void FirstFrameShown(HWND hwndTop) {
+  static bool s_bShown = false;
+  if (s_bShown) return;
+  s_bShown = true;
+  const char* lpszMode = std::getenv("QUANDREL_STARTUP_TIME");
+  if (lpszMode == nullptr || lpszMode[0] == '\0') return;
+  std::fprintf(stderr, "first frame shown %.3f s after the process started\n", SecondsSinceProcessStart());
+  if (std::strcmp(lpszMode, "exit") == 0) platform::PostMessageTo(hwndTop, WM_CLOSE, 0, 0);
+}
+
 }  // namespace
 
 // ---- functions: the layer's shared parts ------------------------------------
@@ -166,6 +209,7 @@ void PresentToWindow(const QImage& image, const RECT& rcDest, HWND hwndClip) {
   s_hwndPresenting = target->hwnd;
   w->repaint(QRect(target->screenPos + QPoint(target->border, target->border), image.size()));
   s_hwndPresenting = saved;
+  FirstFrameShown(hwndClip);
 }
 
 // Gives every window that shows pixels of the memory its own copy of them.
