@@ -12,7 +12,9 @@
 // from the window system's events, which are handled between passes: when a
 // paint event runs, the back buffer still holds the frame presented last (a
 // dialog opened inside a frame, the name entry at game over, runs before the
-// frame clears the back buffer). When a surface's pixels go away (the surface
+// frame clears the back buffer; only the message box of a fatal error, which
+// may open halfway through drawing, can have a half-drawn frame behind it
+// before the program ends). When a surface's pixels go away (the surface
 // released as the view's size changes, or restored after a loss), each window
 // that shows them takes its own copy first.
 //
