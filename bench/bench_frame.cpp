@@ -8,6 +8,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "mid_game.h"
+
 #include "game/game.h"
 #include "main/timer.h"
 #include "maths/maths.h"
@@ -30,6 +32,8 @@ struct MidGame {
 };
 
 MidGame s_MidGame;
+
+}  // namespace
 
 // Builds the mid-game picture once: four rows burst and half a second into
 // their flight, then a well of 13 rows with one gap each under the falling
@@ -92,6 +96,8 @@ void RestoreMidGame(void) {
   g_fFallTimer = s_MidGame.fFallTimer;
   memcpy(g_fStatSpin, s_MidGame.spin, sizeof(g_fStatSpin));
 }
+
+namespace {
 
 // One frame as the main loop runs it: the frame (with the game's time step
 // inside) and the copy of the back buffer to the view.

@@ -243,6 +243,7 @@ HRESULT S3_Restore(IDirectDrawSurface3* This) {
   SurfaceObj* self = OwnerOf<SurfaceObj>(This);
   if (!self->bLost) return DD_OK;
   self->bLost = false;
+  dx::SurfaceMemoryGoing(*self);
   std::fill(self->pixels.begin(), self->pixels.end(), 0u);
   dx::FillFar(self->depth.data(), self->depth.size());
   dx::AllFar(*self);
@@ -292,6 +293,7 @@ SurfaceObj::SurfaceObj() {
 
 // Lets go of what the surface holds.
 SurfaceObj::~SurfaceObj() {
+  SurfaceMemoryGoing(*this);
   if (hdc != nullptr) {
     platform::FreePainterDC(hdc);
   }

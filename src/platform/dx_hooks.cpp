@@ -29,7 +29,9 @@ struct HookState {
   int liveObjects = 0;
   std::vector<dx::SurfaceObj*> surfaces;
   platform::PresentHandler presentHandler = nullptr;
+  platform::SurfaceMemoryHandler memoryHandler = nullptr;
   QImage presented;
+  bool bPresentedShared = false;  // shares the pixels of its source surface
   RECT presentedRect = {};
   uint64_t presentCount = 0;
   std::vector<platform_test::OfferedDevice> offered;
@@ -142,16 +144,41 @@ void Present(const SurfaceObj& source, const RECT& srcRect, const RECT& destRect
   const int64_t kMax = platform::kMaxSurfaceSide;
   const int fullW = dest.right - dest.left, fullH = dest.bottom - dest.top;
   const int dw = static_cast<int>(std::min<int64_t>(fullW, kMax)), dh = static_cast<int>(std::min<int64_t>(fullH, kMax));
-  if (h.presented.width() != dw || h.presented.height() != dh)
-    h.presented = QImage(dw, dh, QImage::Format_RGB32);
-  if (!h.presented.isNull()) {
-    RECT whole = {0, 0, fullW, fullH};
-    StretchCopy(source.pixels.data(), source.width, src, reinterpret_cast<uint32_t*>(h.presented.bits()),
-                static_cast<int>(h.presented.bytesPerLine() / 4), whole, dw, dh);
+  if (h.presentHandler != nullptr && src.right - src.left == fullW && src.bottom - src.top == fullH) {
+    // The window system copies the picture from the surface's own pixels:
+    // the frame is not copied on the way there.
+    const uint32_t* first = source.pixels.data() + static_cast<ptrdiff_t>(src.top) * source.width + src.left;
+    h.presented = QImage(reinterpret_cast<const uchar*>(first), dw, dh, static_cast<qsizetype>(source.width) * 4,
+                         QImage::Format_RGB32);
+    h.bPresentedShared = true;
+  } else {
+    // A picture of its own: made anew when a kept one still uses the old.
+    if (h.bPresentedShared || h.presented.width() != dw || h.presented.height() != dh || !h.presented.isDetached())
+      h.presented = QImage(dw, dh, QImage::Format_RGB32);
+    h.bPresentedShared = false;
+    if (!h.presented.isNull()) {
+      RECT whole = {0, 0, fullW, fullH};
+      StretchCopy(source.pixels.data(), source.width, src, reinterpret_cast<uint32_t*>(h.presented.bits()),
+                  static_cast<int>(h.presented.bytesPerLine() / 4), whole, dw, dh);
+    }
   }
   h.presentedRect = destRect;
   ++h.presentCount;
   if (h.presentHandler != nullptr) h.presentHandler(h.presented, dest, hwndClip);
+}
+
+// The surface's pixels are about to be freed or cleared: pictures that share
+// them take copies first.
+void SurfaceMemoryGoing(const SurfaceObj& surface) {
+  if (surface.pixels.empty()) return;
+  HookState& h = Hooks();
+  const auto* begin = reinterpret_cast<const uchar*>(surface.pixels.data());
+  const auto* end = begin + surface.pixels.size() * sizeof(uint32_t);
+  if (h.bPresentedShared && h.presented.constBits() >= begin && h.presented.constBits() < end) {
+    h.presented = h.presented.copy();
+    h.bPresentedShared = false;
+  }
+  if (h.memoryHandler != nullptr) h.memoryHandler(begin, end);
 }
 
 }  // namespace dx
@@ -162,6 +189,9 @@ namespace platform {
 
 // Installs the window layer's receiver of presented pictures.
 void SetPresentHandler(PresentHandler handler) { Hooks().presentHandler = handler; }
+
+// Installs the window layer's keeper of pictures whose pixels are going.
+void SetSurfaceMemoryHandler(SurfaceMemoryHandler handler) { Hooks().memoryHandler = handler; }
 
 }  // namespace platform
 
@@ -240,6 +270,7 @@ void ResetDXHooks() {
   h.bCountPixels = false;
   h.pixelCounts.clear();
   h.presented = QImage();
+  h.bPresentedShared = false;
   h.presentedRect = {};
   h.presentCount = 0;
   ResetPlatformCallCounts();

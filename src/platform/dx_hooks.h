@@ -14,16 +14,23 @@ class QImage;
 // ---- presentation ------------------------------------------------------------
 
 namespace platform {
-// Receives each picture blitted to the primary surface: the pixels already
-// scaled to the destination rectangle (X8R8G8B8; at most kMaxSurfaceSide a
-// side, the top-left part of a larger rectangle), the destination rectangle in
-// screen coordinates and the clipper's window (null without a clipper). The
-// image is rewritten by the next blit: paint it during the call, or keep a
-// copy.
+// Receives each picture blitted to the primary surface: the pixels at the
+// size of the destination rectangle (X8R8G8B8; at most kMaxSurfaceSide a side,
+// the top-left part of a larger rectangle), the destination rectangle in
+// screen coordinates and the clipper's window (null without a clipper). A
+// picture of the source's own size is no copy: the image shares the source
+// surface's pixels, so it shows what the surface holds when it is read. A
+// stretched picture is made anew and never written over. The image may be
+// kept; the surface memory handler says when shared pixels are going.
 typedef void (*PresentHandler)(const QImage& image, const RECT& rcDest, HWND hwndClip);
 // Installs the window layer's receiver; null presents into the off-screen
-// target that tests read.
+// target that tests read, which keeps a copy of every picture.
 void SetPresentHandler(PresentHandler handler);
+// Told that the pixels of a surface (the bytes from begin to end) are about to
+// be freed, or cleared by a restore: a kept picture that shares them must be
+// copied now.
+typedef void (*SurfaceMemoryHandler)(const void* begin, const void* end);
+void SetSurfaceMemoryHandler(SurfaceMemoryHandler handler);
 
 // Largest surface side DirectDraw accepts here; larger surfaces fail with
 // DDERR_OUTOFVIDEOMEMORY.
@@ -33,7 +40,8 @@ constexpr DWORD kMaxSurfaceSide = 8192;
 // ---- test hooks ----------------------------------------------------------------
 
 namespace platform_test {
-// The picture of the last blit to the primary surface (null image before any).
+// The picture of the last blit to the primary surface (null image before any);
+// read it before the source surface is drawn into again.
 const QImage& LastPresentedImage();
 // Its destination rectangle.
 RECT LastPresentedRect();

@@ -144,6 +144,8 @@ void DescribeDevice(D3DDEVICEDESC* hw, D3DDEVICEDESC* hel);
 
 // Shows a colour surface's picture under a screen rectangle.
 void Present(const SurfaceObj& source, const RECT& src, const RECT& dest, HWND hwndClip);
+// Called before a colour surface's pixels are freed or cleared.
+void SurfaceMemoryGoing(const SurfaceObj& surface);
 // Display depth in bits per pixel.
 DWORD DisplayBits();
 // Every surface that exists, for LoseAllSurfaces.

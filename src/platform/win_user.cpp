@@ -3,8 +3,8 @@
 // its parent's client area. Qt's events (resize, move, focus, activation,
 // keys, paint, close) become the messages of the window's procedure, sent at
 // once as the window system sends them; keys and commands wait in the queue
-// that PeekMessageA hands out. A picture blitted to the primary surface is
-// kept for the window under it and painted there inside a paint event.
+// that PeekMessageA hands out. Painting, and the pictures blitted to the
+// primary surface, are in win_present.cpp.
 
 #include "platform/win_user.h"
 
@@ -14,7 +14,6 @@
 #include <QIcon>
 #include <QKeyEvent>
 #include <QMenuBar>
-#include <QPainter>
 #include <QPixmap>
 #include <QPointer>
 #include <QScreen>
@@ -69,14 +68,6 @@ struct QueuedMessage {
   Qt::KeyboardModifiers mods;
 };
 
-// Where a paint event is drawing, for BeginPaint and for pictures presented
-// while it runs.
-struct PaintContext {
-  HWND hwnd = nullptr;
-  QPainter* painter = nullptr;
-  QRect rect;  // in client coordinates
-};
-
 // ---- globals --------------------------------------------------------------
 
 // The registered window classes by name.
@@ -94,8 +85,6 @@ bool s_bQuit = false;
 int s_nQuitCode = 0;
 Qt::KeyboardModifiers s_MessageMods;
 int s_nBusy = 0;
-PaintContext s_Paint;
-HWND s_hwndPresenting = nullptr;
 std::function<void()> s_PeekHook;
 bool s_bMessageWaits = true;
 std::function<void()> s_WaitHook;
@@ -113,24 +102,6 @@ bool s_bIgnoreSystem = false;
 std::string s_FailClass;
 
 // ---- functions: helpers ---------------------------------------------------
-
-// The window's client-area widget.
-QWidget* ClientOf(platform::WindowData* d) { return d ? d->client : nullptr; }
-
-// The client size as the window system reports it.
-QSize ClientSize(platform::WindowData* d) {
-  QWidget* c = ClientOf(d);
-  if (c == nullptr) return QSize(0, 0);
-  if (d->topLevel) return c->size();
-  return QSize(std::max(0, c->width() - 2 * d->border), std::max(0, c->height() - 2 * d->border));
-}
-
-// The top-left of the client area on the screen.
-QPoint ClientOrigin(platform::WindowData* d) {
-  QWidget* c = ClientOf(d);
-  if (c == nullptr) return QPoint();
-  return c->mapToGlobal(QPoint(d->border, d->border));
-}
 
 // Sizes a window may take: no negative size, nothing beyond what the window
 // system can place.
@@ -199,7 +170,7 @@ void LayOutTop(platform::WindowData* d) {
 // Sends WM_SIZE when the client size or the kind of size changed.
 void ReportSize(platform::WindowData* d, bool force) {
   if (d->minimized) return;
-  QSize size = ClientSize(d);
+  QSize size = platform::ClientSize(d);
   if (!force && d->sizeSent && size == d->sentSize) return;
   d->sizeSent = true;
   d->sentSize = size;
@@ -213,7 +184,7 @@ void ReportSize(platform::WindowData* d, bool force) {
 void ReportMove(platform::WindowData* d, bool force) {
   QWidget* w = platform::WidgetOf(d->hwnd);
   if (w == nullptr) return;
-  QPoint pos = d->topLevel ? ClientOrigin(d) : w->pos() + QPoint(d->border, d->border);
+  QPoint pos = d->topLevel ? platform::ClientOrigin(d) : w->pos() + QPoint(d->border, d->border);
   if (!force && d->moveSent && pos == d->sentPos) return;
   d->moveSent = true;
   d->sentPos = pos;
@@ -241,8 +212,6 @@ std::vector<platform::WindowData*> TopWindows() {
     if (entry.second->topLevel && entry.second->proc != nullptr) result.push_back(entry.second.get());
   return result;
 }
-
-void OnPresent(const QImage& image, const RECT& rcDest, HWND hwndClip);
 
 // Follows the application's activation (switching to and from other programs).
 void ConnectAppState() {
@@ -336,49 +305,6 @@ void QueueKey(HWND hwnd, QKeyEvent* e, bool down) {
   s_Queue.push_back({{hwnd, msg, vk, lParam, 0, {0, 0}}, e->modifiers()});
 }
 
-// Paints a window: its sunken edge, its background, the picture last
-// presented there, then its own paint message.
-void PaintWindow(QWidget* widget, QPaintEvent* event) {
-  HWND hwnd = platform::FindHandle(widget);
-  platform::WindowData* d = platform::DataOf(hwnd);
-  if (d == nullptr) {
-    // A top-level window's client area belongs to it.
-    for (auto& entry : Windows())
-      if (entry.second->client == widget) d = entry.second.get();
-    if (d == nullptr) return;
-    hwnd = d->hwnd;
-  }
-  QPainter painter(widget);
-  QSize client = ClientSize(d);
-  if (d->border > 0) {
-    // The sunken edge: dark above and left, light below and right.
-    QRect r = widget->rect();
-    painter.fillRect(r, QColor(128, 128, 128));
-    painter.fillRect(r.adjusted(1, 1, 0, 0), QColor(255, 255, 255));
-    painter.fillRect(r.adjusted(1, 1, -1, -1), QColor(64, 64, 64));
-    painter.fillRect(r.adjusted(2, 2, -1, -1), QColor(212, 208, 200));
-  }
-  painter.translate(d->border, d->border);
-  painter.setClipRect(QRect(QPoint(0, 0), client));
-  // The class brush; black where the window has none and paints everything
-  // itself, until it has.
-  QRect dirty = event->rect().translated(-d->border, -d->border) & QRect(QPoint(0, 0), client);
-  HDC hdc = d->background != nullptr ? platform::CreatePainterDC(&painter) : nullptr;
-  if (hdc != nullptr) {
-    RECT rc = {dirty.left(), dirty.top(), dirty.right() + 1, dirty.bottom() + 1};
-    FillRect(hdc, &rc, d->background);
-    platform::FreePainterDC(hdc);
-  } else {
-    painter.fillRect(dirty, QColor(0, 0, 0));
-  }
-  if (!d->screen.isNull()) painter.drawImage(d->screenPos, d->screen);
-  if (s_hwndPresenting == hwnd) return;
-  PaintContext saved = s_Paint;
-  s_Paint = {hwnd, &painter, dirty};
-  SendMessageA(hwnd, WM_PAINT, 0, 0);
-  s_Paint = saved;
-}
-
 // ---- types: widgets -------------------------------------------------------
 
 // The client area of a top-level window: it takes the keyboard focus and
@@ -394,7 +320,7 @@ class ClientArea : public QWidget {
  protected:
   void paintEvent(QPaintEvent* e) override {
     platform::Busy busy;
-    PaintWindow(this, e);
+    platform::PaintWindow(this, e);
   }
   void keyPressEvent(QKeyEvent* e) override { QueueKey(owner, e, true); }
   void keyReleaseEvent(QKeyEvent* e) override { QueueKey(owner, e, false); }
@@ -471,7 +397,7 @@ class ChildWindow : public QWidget {
  protected:
   void paintEvent(QPaintEvent* e) override {
     platform::Busy busy;
-    PaintWindow(this, e);
+    platform::PaintWindow(this, e);
   }
 };
 
@@ -488,36 +414,6 @@ void SendDestroy(HWND hwnd, std::vector<HWND>* gone) {
   }
 }
 
-// Receives the pictures blitted to the primary surface: keeps each for the
-// window under it and shows it there, at once.
-void OnPresent(const QImage& image, const RECT& rcDest, HWND hwndClip) {
-  platform::WindowData* clip = platform::DataOf(hwndClip);
-  if (clip == nullptr) return;
-  // The child window whose client area holds the destination's corner, else
-  // the clipper's window itself.
-  QPoint corner(rcDest.left, rcDest.top);
-  platform::WindowData* target = clip;
-  for (auto& entry : Windows()) {
-    platform::WindowData* d = entry.second.get();
-    if (d->topLevel || d->proc == nullptr || d->className == STATUSCLASSNAMEA) continue;
-    QWidget* w = platform::WidgetOf(d->hwnd);
-    if (w == nullptr || w->window() != platform::WidgetOf(hwndClip)) continue;
-    if (QRect(ClientOrigin(d), ClientSize(d)).contains(corner)) target = d;
-  }
-  QWidget* w = target->client;
-  target->screen = image;
-  target->screenPos = w->mapFromGlobal(corner) - QPoint(target->border, target->border);
-  if (s_Paint.hwnd == target->hwnd && s_Paint.painter != nullptr) {
-    s_Paint.painter->drawImage(target->screenPos, image);
-    return;
-  }
-  if (!w->isVisible()) return;
-  HWND saved = s_hwndPresenting;
-  s_hwndPresenting = target->hwnd;
-  w->repaint(QRect(target->screenPos + QPoint(target->border, target->border), image.size()));
-  s_hwndPresenting = saved;
-}
-
 }  // namespace
 
 // ---- functions: the layer's shared parts ------------------------------------
@@ -532,6 +428,29 @@ WindowData* DataOf(HWND hWnd) {
   if (hWnd == nullptr) return nullptr;
   auto it = Windows().find(hWnd);
   return it != Windows().end() ? it->second.get() : nullptr;
+}
+
+// Every live window.
+std::vector<WindowData*> AllWindows() {
+  std::vector<WindowData*> result;
+  result.reserve(Windows().size());
+  for (auto& entry : Windows()) result.push_back(entry.second.get());
+  return result;
+}
+
+// The client size as the window system reports it.
+QSize ClientSize(const WindowData* d) {
+  const QWidget* c = d ? d->client : nullptr;
+  if (c == nullptr) return QSize(0, 0);
+  if (d->topLevel) return c->size();
+  return QSize(std::max(0, c->width() - 2 * d->border), std::max(0, c->height() - 2 * d->border));
+}
+
+// The top-left of the client area on the screen.
+QPoint ClientOrigin(const WindowData* d) {
+  const QWidget* c = d ? d->client : nullptr;
+  if (c == nullptr) return QPoint();
+  return c->mapToGlobal(QPoint(d->border, d->border));
 }
 
 // Appends to the queue.
@@ -582,7 +501,10 @@ HWND CreateWindowExA(DWORD dwExStyle, LPCSTR lpClassName, LPCSTR lpWindowName, D
   platform::Busy busy;
   ConnectAppState();
   // Pictures blitted to the screen from now on go to the windows.
-  if (!bChild) platform::SetPresentHandler(OnPresent);
+  if (!bChild) {
+    platform::SetPresentHandler(platform::PresentToWindow);
+    platform::SetSurfaceMemoryHandler(platform::KeepPicturesOutOf);
+  }
 
   auto data = std::make_unique<platform::WindowData>();
   QWidget* widget;
@@ -759,7 +681,7 @@ BOOL GetClientRect(HWND hWnd, LPRECT lpRect) {
   if (lpRect == nullptr) return FALSE;
   QSize size;
   if (d != nullptr) {
-    size = ClientSize(d);
+    size = platform::ClientSize(d);
   } else if (QWidget* w = platform::WidgetOf(hWnd)) {
     size = w->size();
   } else {
@@ -774,7 +696,7 @@ BOOL GetClientRect(HWND hWnd, LPRECT lpRect) {
 BOOL ClientToScreen(HWND hWnd, LPPOINT lpPoint) {
   platform::WindowData* d = platform::DataOf(hWnd);
   if (d == nullptr || lpPoint == nullptr) return FALSE;
-  QPoint p = ClientOrigin(d) + QPoint(lpPoint->x, lpPoint->y);
+  QPoint p = platform::ClientOrigin(d) + QPoint(lpPoint->x, lpPoint->y);
   lpPoint->x = p.x();
   lpPoint->y = p.y();
   return TRUE;
@@ -790,30 +712,6 @@ BOOL InvalidateRect(HWND hWnd, const RECT* lpRect, BOOL) {
     d->client->update(QRect(lpRect->left + d->border, lpRect->top + d->border, lpRect->right - lpRect->left,
                             lpRect->bottom - lpRect->top));
   }
-  return TRUE;
-}
-
-// Inside the window's paint message: a context that draws on its client area.
-// Elsewhere a context that draws nowhere, so that a painter outside a paint
-// event never touches the screen.
-HDC BeginPaint(HWND hWnd, LPPAINTSTRUCT lpPaint) {
-  if (lpPaint == nullptr) return nullptr;
-  std::memset(lpPaint, 0, sizeof(*lpPaint));
-  platform::WindowData* d = platform::DataOf(hWnd);
-  if (d != nullptr && s_Paint.hwnd == hWnd && s_Paint.painter != nullptr) {
-    lpPaint->hdc = platform::CreatePainterDC(s_Paint.painter);
-    lpPaint->rcPaint = {s_Paint.rect.left(), s_Paint.rect.top(), s_Paint.rect.right() + 1,
-                        s_Paint.rect.bottom() + 1};
-  } else {
-    lpPaint->hdc = GetDC(nullptr);
-  }
-  lpPaint->fErase = TRUE;
-  return lpPaint->hdc;
-}
-
-// Frees the paint context.
-BOOL EndPaint(HWND, const PAINTSTRUCT* lpPaint) {
-  if (lpPaint != nullptr) platform::FreePainterDC(lpPaint->hdc);
   return TRUE;
 }
 

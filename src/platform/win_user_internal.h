@@ -6,6 +6,7 @@
 #include <QPoint>
 #include <QSize>
 #include <string>
+#include <vector>
 
 #include "platform/win_user.h"
 
@@ -13,6 +14,7 @@ class QIcon;
 class QWidget;
 class QMenuBar;
 class QPainter;
+class QPaintEvent;
 
 namespace platform {
 
@@ -40,7 +42,8 @@ struct WindowData {
   bool appActive = false;          // last WM_ACTIVATEAPP said active
   bool focused = false;            // last focus message said focused
   // The picture last presented into the window's client area, where the
-  // screen keeps it until something is drawn over it.
+  // screen keeps it until something is drawn over it. It shares the pixels of
+  // the surface blitted from (win_present.cpp says why that is safe).
   QImage screen;
   QPoint screenPos;
 };
@@ -73,5 +76,21 @@ void ForgetMenus(HWND owner);
 // The widget of a new status bar, and its procedure.
 QWidget* CreateStatusBarWidget(QWidget* parent);
 LRESULT CALLBACK StatusBarProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam);
+
+// Every live window.
+std::vector<WindowData*> AllWindows();
+// The client size as the window system reports it.
+QSize ClientSize(const WindowData* d);
+// The top-left of the client area on the screen.
+QPoint ClientOrigin(const WindowData* d);
+
+// Paints a window inside its paint event (win_present.cpp).
+void PaintWindow(QWidget* widget, QPaintEvent* event);
+// Receives the pictures blitted to the primary surface: the window under
+// each keeps it and shows it at once.
+void PresentToWindow(const QImage& image, const RECT& rcDest, HWND hwndClip);
+// Memory holding presented pixels is going: every window that shows some of
+// it takes its own copy.
+void KeepPicturesOutOf(const void* begin, const void* end);
 
 }  // namespace platform
