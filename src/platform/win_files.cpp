@@ -55,8 +55,10 @@ bool WriteAll(int fd, const void* data, size_t size) {
 // The start of the name of every temporary file of the target, in its
 // directory: hidden, and shortened so that the whole stays a valid name.
 std::string TempPrefix(const std::string& target) {
-  std::string dir = DirectoryOf(target);
-  return "." + target.substr(dir.size(), 200) + ".tmp.";
+  std::string prefix(".");
+  prefix.append(target, DirectoryOf(target).size(), 200);
+  prefix.append(".tmp.");
+  return prefix;
 }
 
 // A new temporary name beside the target: the prefix, this process, a count.
