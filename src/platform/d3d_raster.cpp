@@ -287,91 +287,118 @@ struct RowEdge {
   }
 };
 
-// Fills rows [ya, yb] of a wide clockwise triangle between one left and one
-// right edge, depth-tested, four pixels at a time: the same depths as one
-// at a time, and only the pixels that pass are written. A short last group
-// is done four wide too, masked to the span, when the row has room for it;
-// the pixels past the span are left as they are.
+// The first none, one, two and three lanes of four, for a short last group.
+alignas(16) constexpr int32_t kFirstLanes[4][4] = {{0, 0, 0, 0}, {-1, 0, 0, 0}, {-1, -1, 0, 0}, {-1, -1, -1, 0}};
+
+// Four pixels of a wide triangle's row: depth-tested against what is there,
+// and only those in the mask that pass are written; when all four pass
+// they are simply stored.
 template <bool kGouraud>
-void WideRows(const FillTarget& t, int64_t X0, int64_t Y0, int64_t xMin, int64_t xMax, int ya, int yb,
-              RowEdge& left, RowEdge& right, __m128 cBase, __m128 cdx, __m128 cdy, __m128i step1) {
+inline void WideGroup(float* zp, uint32_t* cp, __m128 z, __m128 inSpan, __m128i c0, __m128i step1, __m128i step2,
+                      __m128i step3, __m128i flat4, bool bZWrite) {
+  const __m128 old = _mm_loadu_ps(zp);
+  const __m128 pass = _mm_and_ps(inSpan, _mm_cmple_ps(z, old));
+  const int mask = _mm_movemask_ps(pass);
+  if (mask == 0) return;
+  __m128i c = flat4;
+  if (kGouraud) {
+    // The saturating packs hold each channel to 0..255.
+    const __m128i p01 = _mm_packs_epi32(_mm_srai_epi32(c0, 16), _mm_srai_epi32(_mm_add_epi32(c0, step1), 16));
+    const __m128i p23 =
+        _mm_packs_epi32(_mm_srai_epi32(_mm_add_epi32(c0, step2), 16), _mm_srai_epi32(_mm_add_epi32(c0, step3), 16));
+    c = _mm_or_si128(_mm_packus_epi16(p01, p23), _mm_set1_epi32(static_cast<int32_t>(0xFF000000u)));
+  }
+  __m128i* dst = reinterpret_cast<__m128i*>(cp);
+  if (mask == 0xF) {
+    if (bZWrite) _mm_storeu_ps(zp, z);
+    _mm_storeu_si128(dst, c);
+    return;
+  }
+  if (bZWrite) _mm_storeu_ps(zp, _mm_or_ps(_mm_and_ps(pass, z), _mm_andnot_ps(pass, old)));
+  const __m128i p = _mm_castps_si128(pass);
+  _mm_storeu_si128(dst, _mm_or_si128(_mm_and_si128(p, c), _mm_andnot_si128(p, _mm_loadu_si128(dst))));
+}
+
+// Fills rows [ya, yb] of a wide clockwise triangle, between l0 and r0 above
+// row yMid and between l1 and r1 from there on (the edges of the lower part
+// started at yMid), depth-tested, four pixels at a time: the same depths as
+// one at a time, and only the pixels that pass are written. A short last
+// group is done four wide too, masked to the span, when the row has room for
+// it; the pixels past the span are left as they are.
+template <bool kGouraud>
+void WideRows(const FillTarget& t, int64_t X0, int64_t Y0, int xMin, int xMax, int ya, int yMid, int yb,
+              RowEdge* const edges[4], __m128 cBase, __m128 cdx, __m128 cdy, __m128i step1) {
   const __m128i step2 = _mm_add_epi32(step1, step1), step3 = _mm_add_epi32(step2, step1);
   const __m128i step4 = _mm_add_epi32(step2, step2);
-  const __m128i opaque = _mm_set1_epi32(static_cast<int32_t>(0xFF000000u));
-  const __m128 dz = _mm_set1_ps(t.dzdx), four = _mm_set1_ps(4.0f);
+  const __m128 dz = _mm_set1_ps(t.dzdx);
   const __m128i flat4 = t.flat4;
   const float z00 = t.z00, dzdx = t.dzdx, dzdy = t.dzdy;
   const bool bZWrite = t.bZWrite;
-  const int64_t pitch = t.pitch;
-  uint32_t* const color = t.color;
-  float* const depth = t.depth;
-  // Both edges stepped together. On the rows between its ends an edge's
-  // bound lies between the columns of its ends, inside the guard band, so
-  // quotient and remainder fit 32 bits: lanes left q, right q, left
-  // remainder, right remainder. A remainder past k - 1 carries one.
-  __m128i walk = _mm_setr_epi32(static_cast<int32_t>(left.q), static_cast<int32_t>(right.q),
-                                static_cast<int32_t>(left.rem), static_cast<int32_t>(right.rem));
-  const __m128i walkStep = _mm_setr_epi32(static_cast<int32_t>(left.dq), static_cast<int32_t>(right.dq),
-                                          static_cast<int32_t>(left.drem), static_cast<int32_t>(right.drem));
-  const __m128i carryAt = _mm_setr_epi32(INT32_MAX, INT32_MAX, static_cast<int32_t>(left.k - 1),
-                                         static_cast<int32_t>(right.k - 1));
-  const __m128i carryBy = _mm_setr_epi32(0, 0, static_cast<int32_t>(left.k), static_cast<int32_t>(right.k));
+  const int pitch = t.pitch;
   // Offsets from vertex 0 stay small, so the sums keep their precision.
   // Both are whole sixteenths below 2^24 of them, so float holds them exactly.
   float fy = static_cast<float>(static_cast<int64_t>(ya) * kSub - Y0) * (1.0f / kSub);
-  int64_t rowStart = ya * pitch;
-  for (int y = ya; y <= yb; ++y, fy += 1.0f, rowStart += pitch) {
-    const int64_t xl = std::max<int64_t>(xMin, -_mm_cvtsi128_si32(walk));
-    const int64_t xr = std::min<int64_t>(xMax, _mm_cvtsi128_si32(_mm_shuffle_epi32(walk, 1)));
-    walk = _mm_add_epi32(walk, walkStep);
-    const __m128i carry = _mm_cmpgt_epi32(walk, carryAt);
-    walk = _mm_sub_epi32(_mm_sub_epi32(walk, _mm_and_si128(carry, carryBy)), _mm_srli_si128(carry, 8));
-    if (xl > xr) continue;
-    const float fx = static_cast<float>(xl * kSub - X0) * (1.0f / kSub);
-    const float zStart = z00 + dzdx * fx + dzdy * fy;
-    uint32_t* cp = color + rowStart + xl;
-    float* zp = depth + rowStart + xl;
-    const int n = static_cast<int>(xr - xl + 1);
-    // Pixel centres lie inside the snapped triangle, so the colours there lie
-    // between the vertex colours; the clamp only absorbs rounding.
-    __m128i c0 = _mm_setzero_si128();  // 16.16 colour (b, g, r, -) at xl
-    if (kGouraud) {
-      const __m128 first = _mm_min_ps(
-          _mm_max_ps(_mm_add_ps(cBase, _mm_add_ps(_mm_mul_ps(cdx, _mm_set1_ps(fx)), _mm_mul_ps(cdy, _mm_set1_ps(fy)))),
-                     _mm_setzero_ps()),
-          _mm_set1_ps(255.0f * 65536.0f));
-      c0 = _mm_add_epi32(_mm_cvttps_epi32(first), _mm_set1_epi32(32768));
-    }
-    const __m128 zs = _mm_set1_ps(zStart);
-    __m128 fiv = _mm_setr_ps(0.0f, 1.0f, 2.0f, 3.0f);
-    const int padded = (n + 3) & ~3;
-    const int groups = xl + padded <= pitch ? padded : n & ~3;
-    const __m128 nf = _mm_set1_ps(static_cast<float>(n));
-    int i = 0;
-    for (; i < groups; i += 4) {
-      const __m128 z = _mm_add_ps(zs, _mm_mul_ps(dz, fiv));
-      const __m128 inSpan = _mm_cmplt_ps(fiv, nf);
-      fiv = _mm_add_ps(fiv, four);
-      const __m128 old = _mm_loadu_ps(zp + i);
-      const __m128 pass = _mm_and_ps(inSpan, _mm_cmple_ps(z, old));
-      if (_mm_movemask_ps(pass) != 0) {
-        __m128i c = flat4;
-        if (kGouraud) {
-          // The saturating packs hold each channel to 0..255.
-          const __m128i p01 = _mm_packs_epi32(_mm_srai_epi32(c0, 16), _mm_srai_epi32(_mm_add_epi32(c0, step1), 16));
-          const __m128i p23 = _mm_packs_epi32(_mm_srai_epi32(_mm_add_epi32(c0, step2), 16),
-                                              _mm_srai_epi32(_mm_add_epi32(c0, step3), 16));
-          c = _mm_or_si128(_mm_packus_epi16(p01, p23), opaque);
-        }
-        if (bZWrite) _mm_storeu_ps(zp + i, _mm_or_ps(_mm_and_ps(pass, z), _mm_andnot_ps(pass, old)));
-        const __m128i p = _mm_castps_si128(pass);
-        __m128i* dst = reinterpret_cast<__m128i*>(cp + i);
-        _mm_storeu_si128(dst, _mm_or_si128(_mm_and_si128(p, c), _mm_andnot_si128(p, _mm_loadu_si128(dst))));
+  uint32_t* cRow = t.color + static_cast<ptrdiff_t>(ya) * pitch;
+  float* zRow = t.depth + static_cast<ptrdiff_t>(ya) * pitch;
+  for (int part = 0; part < 2; ++part) {
+    RowEdge& left = *edges[2 * part];
+    RowEdge& right = *edges[2 * part + 1];
+    const int yFrom = part == 0 ? ya : yMid, yTo = part == 0 ? yMid - 1 : yb;
+    if (yFrom > yTo) continue;
+    // Both edges stepped together. On the rows between its ends an edge's
+    // bound lies between the columns of its ends, inside the guard band, so
+    // quotient and remainder fit 32 bits: lanes left q, right q, left
+    // remainder, right remainder. A remainder past k - 1 carries one.
+    __m128i walk = _mm_setr_epi32(static_cast<int32_t>(left.q), static_cast<int32_t>(right.q),
+                                  static_cast<int32_t>(left.rem), static_cast<int32_t>(right.rem));
+    const __m128i walkStep = _mm_setr_epi32(static_cast<int32_t>(left.dq), static_cast<int32_t>(right.dq),
+                                            static_cast<int32_t>(left.drem), static_cast<int32_t>(right.drem));
+    const __m128i carryAt = _mm_setr_epi32(INT32_MAX, INT32_MAX, static_cast<int32_t>(left.k - 1),
+                                           static_cast<int32_t>(right.k - 1));
+    const __m128i carryBy = _mm_setr_epi32(0, 0, static_cast<int32_t>(left.k), static_cast<int32_t>(right.k));
+    for (int y = yFrom; y <= yTo; ++y, fy += 1.0f, cRow += pitch, zRow += pitch) {
+      const int xl = std::max(xMin, -_mm_cvtsi128_si32(walk));
+      const int xr = std::min(xMax, _mm_cvtsi128_si32(_mm_shuffle_epi32(walk, 1)));
+      walk = _mm_add_epi32(walk, walkStep);
+      const __m128i carry = _mm_cmpgt_epi32(walk, carryAt);
+      walk = _mm_sub_epi32(_mm_sub_epi32(walk, _mm_and_si128(carry, carryBy)), _mm_srli_si128(carry, 8));
+      if (xl > xr) continue;
+      const float fx = static_cast<float>(int64_t{xl} * kSub - X0) * (1.0f / kSub);
+      const float zStart = z00 + dzdx * fx + dzdy * fy;
+      uint32_t* const cp = cRow + xl;
+      float* const zp = zRow + xl;
+      const int n = xr - xl + 1;
+      // Pixel centres lie inside the snapped triangle, so the colours there lie
+      // between the vertex colours; the clamp only absorbs rounding.
+      __m128i c0 = _mm_setzero_si128();  // 16.16 colour (b, g, r, -) at xl
+      if (kGouraud) {
+        const __m128 first = _mm_min_ps(
+            _mm_max_ps(
+                _mm_add_ps(cBase, _mm_add_ps(_mm_mul_ps(cdx, _mm_set1_ps(fx)), _mm_mul_ps(cdy, _mm_set1_ps(fy)))),
+                _mm_setzero_ps()),
+            _mm_set1_ps(255.0f * 65536.0f));
+        c0 = _mm_add_epi32(_mm_cvttps_epi32(first), _mm_set1_epi32(32768));
       }
-      if (kGouraud) c0 = _mm_add_epi32(c0, step4);
-    }
-    // At the end of a row with no room for a whole group: one at a time.
-    if (i < n) {
+      const __m128 zs = _mm_set1_ps(zStart);
+      const __m128 all = _mm_castsi128_ps(_mm_set1_epi32(-1));
+      __m128 fiv = _mm_setr_ps(0.0f, 1.0f, 2.0f, 3.0f);
+      const int whole = n & ~3;
+      int i = 0;
+      for (; i < whole; i += 4) {
+        WideGroup<kGouraud>(zp + i, cp + i, _mm_add_ps(zs, _mm_mul_ps(dz, fiv)), all, c0, step1, step2, step3, flat4,
+                            bZWrite);
+        fiv = _mm_add_ps(fiv, _mm_set1_ps(4.0f));
+        if (kGouraud) c0 = _mm_add_epi32(c0, step4);
+      }
+      if (i == n) continue;
+      if (xl + i + 4 <= pitch) {
+        // The last few pixels, four wide, when the row has room for it.
+        WideGroup<kGouraud>(zp + i, cp + i, _mm_add_ps(zs, _mm_mul_ps(dz, fiv)),
+                            _mm_load_ps(reinterpret_cast<const float*>(kFirstLanes[n - i])), c0, step1, step2, step3,
+                            flat4, bZWrite);
+        continue;
+      }
+      // At the end of a row with no room for a whole group: one at a time.
       int32_t cb = _mm_cvtsi128_si32(c0), cg = _mm_cvtsi128_si32(_mm_shuffle_epi32(c0, 0x55)),
               cr = _mm_cvtsi128_si32(_mm_shuffle_epi32(c0, 0xAA));
       const int32_t sb = _mm_cvtsi128_si32(step1), sg = _mm_cvtsi128_si32(_mm_shuffle_epi32(step1, 0x55)),
@@ -389,11 +416,11 @@ void WideRows(const FillTarget& t, int64_t X0, int64_t Y0, int64_t xMin, int64_t
         cb += sb, cg += sg, cr += sr;
       }
     }
+    // Where the walk stands now, for an edge that goes on below.
+    alignas(16) int32_t at[4];
+    _mm_store_si128(reinterpret_cast<__m128i*>(at), walk);
+    left.q = at[0], right.q = at[1], left.rem = at[2], right.rem = at[3];
   }
-  // Where the walk stands now, for an edge that goes on below.
-  alignas(16) int32_t at[4];
-  _mm_store_si128(reinterpret_cast<__m128i*>(at), walk);
-  left.q = at[0], right.q = at[1], left.rem = at[2], right.rem = at[3];
 }
 #endif
 
@@ -856,12 +883,13 @@ void Context::Fill(const Vertex* const* v, int64_t area, const Vertex& flat) con
   const int yMid = static_cast<int>(std::clamp<int64_t>((yJoin + kSub - 1) >> 4, y0, int64_t{y1} + 1));
   l0->Start(y0);
   r0->Start(y0);
-  if (y0 < yMid) WideRows<kGouraud>(t, X[0], Y[0], xMin, xMax, y0, yMid - 1, *l0, *r0, cBase, cdx, cdy, step1);
   if (yMid <= y1) {
     if (l1 != l0) l1->Start(yMid);
     if (r1 != r0) r1->Start(yMid);
-    WideRows<kGouraud>(t, X[0], Y[0], xMin, xMax, yMid, y1, *l1, *r1, cBase, cdx, cdy, step1);
   }
+  RowEdge* const edges[4] = {l0, r0, l1, r1};
+  WideRows<kGouraud>(t, X[0], Y[0], static_cast<int>(xMin), static_cast<int>(xMax), y0, yMid, y1, edges, cBase, cdx,
+                     cdy, step1);
 }
 #endif
 
