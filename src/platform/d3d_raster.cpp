@@ -671,6 +671,32 @@ void Context::Line(const Vertex& a0, const Vertex& b0) const {
 
 // ---- functions: triangles -----------------------------------------------------
 
+// Culls and orders a snapped screen triangle, then fills it. Inside
+// Triangle, the way of nearly every triangle, rather than a call of its own.
+[[gnu::always_inline]] inline void Context::RasterTriangle(const Vertex& a, const Vertex& b, const Vertex& c,
+                                                          const Vertex& flat) const {
+  const Vertex* v[3] = {&a, &b, &c};
+  int64_t area = (int64_t{b.X} - a.X) * (int64_t{c.Y} - a.Y) - (int64_t{c.X} - a.X) * (int64_t{b.Y} - a.Y);
+  if (area == 0) return;
+  // Screen y grows downwards, so a positive area runs clockwise on the screen.
+  if (cull == D3DCULL_CCW && area < 0) return;
+  if (cull == D3DCULL_CW && area > 0) return;
+  if (area < 0) {
+    std::swap(v[1], v[2]);
+    area = -area;
+  }
+  const bool farInside = (a.outZ | b.outZ | c.outZ) == 0;
+  const bool z = bZTest && depth != nullptr;
+  const bool checked = counts != nullptr || !farInside;
+#if defined(__SSE2__)
+  if (z && !checked) {
+    bGouraud ? Fill<true>(v, area, flat) : Fill<false>(v, area, flat);
+    return;
+  }
+#endif
+  AnySpans(v, area, flat, farInside);
+}
+
 // Clips a triangle where it leaves the clip volume and draws what is left.
 void Context::Triangle(const Vertex& a, const Vertex& b, const Vertex& c) const {
   if ((a.out | b.out | c.out) != 0) {
@@ -715,30 +741,6 @@ void Context::Triangle(const Vertex& a, const Vertex& b, const Vertex& c) const 
   for (int i = 0; i < n; ++i)
     if (poly[i].out != 0) poly[i] = Lerp(poly[i], poly[i], 0.0f);
   for (int i = 1; i + 1 < n; ++i) RasterTriangle(poly[0], poly[i], poly[i + 1], a);
-}
-
-// Culls and orders a snapped screen triangle, then fills it.
-void Context::RasterTriangle(const Vertex& a, const Vertex& b, const Vertex& c, const Vertex& flat) const {
-  const Vertex* v[3] = {&a, &b, &c};
-  int64_t area = (int64_t{b.X} - a.X) * (int64_t{c.Y} - a.Y) - (int64_t{c.X} - a.X) * (int64_t{b.Y} - a.Y);
-  if (area == 0) return;
-  // Screen y grows downwards, so a positive area runs clockwise on the screen.
-  if (cull == D3DCULL_CCW && area < 0) return;
-  if (cull == D3DCULL_CW && area > 0) return;
-  if (area < 0) {
-    std::swap(v[1], v[2]);
-    area = -area;
-  }
-  const bool farInside = (a.outZ | b.outZ | c.outZ) == 0;
-  const bool z = bZTest && depth != nullptr;
-  const bool checked = counts != nullptr || !farInside;
-#if defined(__SSE2__)
-  if (z && !checked) {
-    bGouraud ? Fill<true>(v, area, flat) : Fill<false>(v, area, flat);
-    return;
-  }
-#endif
-  AnySpans(v, area, flat, farInside);
 }
 
 // The span by span fill for every other case: no depth test, pixels counted,
