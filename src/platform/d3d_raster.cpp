@@ -113,6 +113,49 @@ __m128 Lane(__m128 v) {
   return _mm_shuffle_ps(v, v, k * 0x55);
 }
 
+// The products of a and b lane by lane, modulo 2^32.
+__m128i MulLow(__m128i a, __m128i b) {
+  const __m128i even = _mm_mul_epu32(a, b);
+  const __m128i odd = _mm_mul_epu32(_mm_srli_epi64(a, 32), _mm_srli_epi64(b, 32));
+  return _mm_unpacklo_epi32(_mm_shuffle_epi32(even, _MM_SHUFFLE(0, 0, 2, 0)),
+                            _mm_shuffle_epi32(odd, _MM_SHUFFLE(0, 0, 2, 0)));
+}
+
+// The three edges of a narrow triangle, lanes edge 0, 1, 2 (edge e runs from
+// vertex e to vertex e + 1), modulo 2^32: the edge function at the pixel
+// centre (px0, py0) in sixteenths, less one on the edges that are neither
+// top nor left, and its steps per column and per row.
+struct EdgeLanes {
+  __m128i f, perColumn, perRow;
+};
+
+EdgeLanes NarrowEdges(const int64_t* X, const int64_t* Y, int64_t px0, int64_t py0) {
+  // The low halves of the 64-bit positions; the box keeps the functions
+  // inside 32 bits, whatever the products in between.
+  auto lanes = [](const int64_t* p) {
+    const __m128i p01 = _mm_shuffle_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)), _MM_SHUFFLE(3, 3, 2, 0));
+    return _mm_unpacklo_epi64(p01, _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p + 2)));
+  };
+  const __m128i x = lanes(X), y = lanes(Y);
+  const __m128i dx = _mm_sub_epi32(_mm_shuffle_epi32(x, _MM_SHUFFLE(3, 0, 2, 1)), x);
+  const __m128i dy = _mm_sub_epi32(_mm_shuffle_epi32(y, _MM_SHUFFLE(3, 0, 2, 1)), y);
+  // Not a top or left edge: dy > 0, or dy == 0 and dx <= 0.
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i notTopLeft = _mm_or_si128(_mm_cmpgt_epi32(dy, zero),
+                                          _mm_andnot_si128(_mm_cmpgt_epi32(dx, zero), _mm_cmpeq_epi32(dy, zero)));
+  const __m128i f = _mm_sub_epi32(MulLow(_mm_sub_epi32(_mm_set1_epi32(static_cast<int32_t>(py0)), y), dx),
+                                  MulLow(_mm_sub_epi32(_mm_set1_epi32(static_cast<int32_t>(px0)), x), dy));
+  return {_mm_add_epi32(f, notTopLeft), _mm_slli_epi32(_mm_sub_epi32(zero, dy), 4), _mm_slli_epi32(dx, 4)};
+}
+
+// Lane e of a, b, c and d, for e = 0, 1, 2, as rows[e].
+void Rows(__m128i a, __m128i b, __m128i c, __m128i d, __m128i* rows) {
+  const __m128i ab = _mm_unpacklo_epi32(a, b), cd = _mm_unpacklo_epi32(c, d);
+  rows[0] = _mm_unpacklo_epi64(ab, cd);
+  rows[1] = _mm_unpackhi_epi64(ab, cd);
+  rows[2] = _mm_unpacklo_epi64(_mm_unpackhi_epi32(a, b), _mm_unpackhi_epi32(c, d));
+}
+
 // Fills a narrow clockwise triangle, depth-tested, four pixels at a time
 // across its box [xMin, xMax] x [y0, y1] (kGroups groups of four). A pixel is
 // drawn when its centre is inside all three edges or on a top or left one:
@@ -124,22 +167,20 @@ template <bool kGouraud, int kGroups>
 void NarrowTriangle(const FillTarget& t, const int64_t* X, const int64_t* Y, int xMin, int xMax, int y0, int y1) {
   const int64_t px0 = int64_t{xMin} * kSub, py0 = int64_t{y0} * kSub;
   __m128i F[kGroups][3], down[3];
-  for (int e = 0; e < 3; ++e) {
-    const int i = e, j = (e + 1) % 3;
-    const int64_t dx = X[j] - X[i], dy = Y[j] - Y[i];
-    // Not a top or left edge: dy > 0, or dy == 0 and dx <= 0.
-    const uint32_t bias =
-        static_cast<uint32_t>(dy > 0) | (static_cast<uint32_t>(dy == 0) & static_cast<uint32_t>(dx <= 0));
-    // The box keeps these values inside 32 bits; the products may not be.
-    const uint32_t f = static_cast<uint32_t>((py0 - Y[i]) * dx - (px0 - X[i]) * dy) - bias;
-    const __m128i sx = _mm_set1_epi32(static_cast<int32_t>(-dy * kSub));
-    const __m128i sx2 = _mm_add_epi32(sx, sx);
-    // f, f + sx, f + 2 sx, f + 3 sx
-    const __m128i base =
-        _mm_add_epi32(_mm_set1_epi32(static_cast<int32_t>(f)), _mm_unpacklo_epi64(_mm_setzero_si128(), sx2));
-    F[0][e] = _mm_add_epi32(base, _mm_and_si128(sx, _mm_setr_epi32(0, -1, 0, -1)));
-    if (kGroups == 2) F[1][e] = _mm_add_epi32(F[0][e], _mm_add_epi32(sx2, sx2));
-    down[e] = _mm_set1_epi32(static_cast<int32_t>(dx * kSub));
+  {
+    // Per edge: f, f + sx, f + 2 sx, f + 3 sx across the columns.
+    const EdgeLanes E = NarrowEdges(X, Y, px0, py0);
+    const __m128i sx2 = _mm_add_epi32(E.perColumn, E.perColumn);
+    const __m128i f1 = _mm_add_epi32(E.f, E.perColumn), f2 = _mm_add_epi32(E.f, sx2);
+    Rows(E.f, f1, f2, _mm_add_epi32(f1, sx2), F[0]);
+    down[0] = _mm_shuffle_epi32(E.perRow, 0x00), down[1] = _mm_shuffle_epi32(E.perRow, 0x55);
+    down[2] = _mm_shuffle_epi32(E.perRow, 0xAA);
+    if (kGroups == 2) {
+      const __m128i sx4 = _mm_add_epi32(sx2, sx2);
+      F[1][0] = _mm_add_epi32(F[0][0], _mm_shuffle_epi32(sx4, 0x00));
+      F[1][1] = _mm_add_epi32(F[0][1], _mm_shuffle_epi32(sx4, 0x55));
+      F[1][2] = _mm_add_epi32(F[0][2], _mm_shuffle_epi32(sx4, 0xAA));
+    }
   }
   // Attributes at the box's columns, per group of four.
   const __m128i lanes = _mm_setr_epi32(0, 1, 2, 3);
@@ -195,18 +236,14 @@ template <bool kGouraud>
 void NarrowPairs(const FillTarget& t, const int64_t* X, const int64_t* Y, int xMin, int xMax, int y0, int y1) {
   const int64_t px0 = int64_t{xMin} * kSub, py0 = int64_t{y0} * kSub;
   __m128i F[3], down2[3];
-  for (int e = 0; e < 3; ++e) {
-    const int i = e, j = (e + 1) % 3;
-    const int64_t dx = X[j] - X[i], dy = Y[j] - Y[i];
-    // Not a top or left edge: dy > 0, or dy == 0 and dx <= 0.
-    const uint32_t bias =
-        static_cast<uint32_t>(dy > 0) | (static_cast<uint32_t>(dy == 0) & static_cast<uint32_t>(dx <= 0));
-    // The box keeps these values inside 32 bits; the products may not be.
-    const uint32_t f = static_cast<uint32_t>((py0 - Y[i]) * dx - (px0 - X[i]) * dy) - bias;
-    const uint32_t sx = static_cast<uint32_t>(-dy * kSub), down = static_cast<uint32_t>(dx * kSub);
-    F[e] = _mm_setr_epi32(static_cast<int32_t>(f), static_cast<int32_t>(f + sx), static_cast<int32_t>(f + down),
-                          static_cast<int32_t>(f + sx + down));
-    down2[e] = _mm_set1_epi32(static_cast<int32_t>(2u * down));
+  {
+    // Per edge: f, f + sx, f + down, f + sx + down.
+    const EdgeLanes E = NarrowEdges(X, Y, px0, py0);
+    const __m128i f1 = _mm_add_epi32(E.f, E.perColumn), f2 = _mm_add_epi32(E.f, E.perRow);
+    Rows(E.f, f1, f2, _mm_add_epi32(f1, E.perRow), F);
+    const __m128i two = _mm_add_epi32(E.perRow, E.perRow);
+    down2[0] = _mm_shuffle_epi32(two, 0x00), down2[1] = _mm_shuffle_epi32(two, 0x55);
+    down2[2] = _mm_shuffle_epi32(two, 0xAA);
   }
   // Attributes at the box's two columns, twice.
   const __m128i past =
