@@ -324,7 +324,7 @@ struct RowEdge {
   }
 };
 
-// The first none, one, two and three lanes of four, for a short last group.
+// The first none, one, two and three lanes of four, for a short span.
 alignas(16) constexpr int32_t kFirstLanes[4][4] = {{0, 0, 0, 0}, {-1, 0, 0, 0}, {-1, -1, 0, 0}, {-1, -1, -1, 0}};
 
 // Four pixels of a wide triangle's row: depth-tested against what is there,
@@ -359,9 +359,10 @@ inline void WideGroup(float* zp, uint32_t* cp, __m128 z, __m128 inSpan, __m128i 
 // Fills rows [ya, yb] of a wide clockwise triangle, between l0 and r0 above
 // row yMid and between l1 and r1 from there on (the edges of the lower part
 // started at yMid), depth-tested, four pixels at a time: the same depths as
-// one at a time, and only the pixels that pass are written. A short last
-// group is done four wide too, masked to the span, when the row has room for
-// it; the pixels past the span are left as they are.
+// one at a time, and only the pixels that pass are written. A span's last
+// few pixels are done as the four at its end; a span shorter than four is
+// done four wide, masked to the span, when the row has room for it. The
+// pixels past the span are left as they are.
 template <bool kGouraud>
 void WideRows(const FillTarget& t, int64_t X0, int64_t Y0, int xMin, int xMax, int ya, int yMid, int yb,
               RowEdge* const edges[4], __m128 cBase, __m128 cdx, __m128 cdy, __m128i step1) {
@@ -428,10 +429,21 @@ void WideRows(const FillTarget& t, int64_t X0, int64_t Y0, int xMin, int xMax, i
         if (kGouraud) c0 = _mm_add_epi32(c0, step4);
       }
       if (i == n) continue;
-      if (xl + i + 4 <= pitch) {
-        // The last few pixels, four wide, when the row has room for it.
-        WideGroup<kGouraud>(zp + i, cp + i, _mm_add_ps(zs, _mm_mul_ps(dz, fiv)),
-                            _mm_load_ps(reinterpret_cast<const float*>(kFirstLanes[n - i])), c0, step1, step2, step3,
+      if (n >= 4) {
+        // The last four pixels of the span, the first of them already done:
+        // they are tested again against what they left, with the same depth
+        // and colour, and so come out as they were.
+        const int back = 4 - (n - i);
+        const __m128i c = _mm_sub_epi32(c0, back == 1 ? step1 : back == 2 ? step2 : step3);
+        const __m128 at = _mm_sub_ps(fiv, _mm_set1_ps(static_cast<float>(back)));
+        WideGroup<kGouraud>(zp + n - 4, cp + n - 4, _mm_add_ps(zs, _mm_mul_ps(dz, at)), all, c, step1, step2, step3,
+                            flat4, bZWrite);
+        continue;
+      }
+      if (xl + 4 <= pitch) {
+        // A span of fewer than four, four wide when the row has room for it.
+        WideGroup<kGouraud>(zp, cp, _mm_add_ps(zs, _mm_mul_ps(dz, fiv)),
+                            _mm_load_ps(reinterpret_cast<const float*>(kFirstLanes[n])), c0, step1, step2, step3,
                             flat4, bZWrite);
         continue;
       }
