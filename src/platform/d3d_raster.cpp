@@ -309,18 +309,24 @@ void NarrowPairs(const FillTarget& t, const int64_t* X, const int64_t* Y, int xM
 // grows by kSub * dx per row, and floor(r / K) is kept as quotient and
 // remainder, stepped exactly.
 struct RowEdge {
-  int64_t k, q, rem, dq, drem;
+  int64_t k;
   int64_t yTop, yBottom;   // its ends, in sixteenths
   int64_t dx, dy, x0, y0;  // direction and start, in sixteenths
+  // From the row Start names on, in pairs as the walk below takes them:
+  // q and rem, dq and drem, k - 1 and k. On the rows between its ends an
+  // edge's bound lies between the columns of its ends, inside the guard
+  // band, so they all fit 32 bits.
+  alignas(8) int32_t walk[6];
 
   // Its bound on row y.
   void Start(int64_t y) {
     const int64_t r = (y * kSub - y0) * dx + x0 * dy + (dy < 0 ? 0 : -1);
     const double invK = 1.0 / static_cast<double>(k);
-    q = FloorDivBy(r, k, invK);
-    rem = r - q * k;
-    dq = FloorDivBy(kSub * dx, k, invK);
-    drem = kSub * dx - dq * k;
+    const int64_t q = FloorDivBy(r, k, invK);
+    const int64_t dq = FloorDivBy(kSub * dx, k, invK);
+    walk[0] = static_cast<int32_t>(q), walk[1] = static_cast<int32_t>(r - q * k);
+    walk[2] = static_cast<int32_t>(dq), walk[3] = static_cast<int32_t>(kSub * dx - dq * k);
+    walk[4] = static_cast<int32_t>(k - 1), walk[5] = static_cast<int32_t>(k);
   }
 };
 
@@ -383,17 +389,16 @@ void WideRows(const FillTarget& t, int64_t X0, int64_t Y0, int xMin, int xMax, i
     RowEdge& right = *edges[2 * part + 1];
     const int yFrom = part == 0 ? ya : yMid, yTo = part == 0 ? yMid - 1 : yb;
     if (yFrom > yTo) continue;
-    // Both edges stepped together. On the rows between its ends an edge's
-    // bound lies between the columns of its ends, inside the guard band, so
-    // quotient and remainder fit 32 bits: lanes left q, right q, left
-    // remainder, right remainder. A remainder past k - 1 carries one.
-    __m128i walk = _mm_setr_epi32(static_cast<int32_t>(left.q), static_cast<int32_t>(right.q),
-                                  static_cast<int32_t>(left.rem), static_cast<int32_t>(right.rem));
-    const __m128i walkStep = _mm_setr_epi32(static_cast<int32_t>(left.dq), static_cast<int32_t>(right.dq),
-                                            static_cast<int32_t>(left.drem), static_cast<int32_t>(right.drem));
-    const __m128i carryAt = _mm_setr_epi32(INT32_MAX, INT32_MAX, static_cast<int32_t>(left.k - 1),
-                                           static_cast<int32_t>(right.k - 1));
-    const __m128i carryBy = _mm_setr_epi32(0, 0, static_cast<int32_t>(left.k), static_cast<int32_t>(right.k));
+    // Both edges stepped together: lanes left q, right q, left remainder,
+    // right remainder. A remainder past k - 1 carries one.
+    auto pairs = [&](int at) {
+      return _mm_unpacklo_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(left.walk + at)),
+                                _mm_loadl_epi64(reinterpret_cast<const __m128i*>(right.walk + at)));
+    };
+    __m128i walk = pairs(0);
+    const __m128i walkStep = pairs(2), ks = pairs(4);
+    const __m128i carryAt = _mm_unpacklo_epi64(_mm_set1_epi32(INT32_MAX), ks);
+    const __m128i carryBy = _mm_unpackhi_epi64(_mm_setzero_si128(), ks);
     for (int y = yFrom; y <= yTo; ++y, fy += 1.0f, cRow += pitch, zRow += pitch) {
       const int xl = std::max(xMin, -_mm_cvtsi128_si32(walk));
       const int xr = std::min(xMax, _mm_cvtsi128_si32(_mm_shuffle_epi32(walk, 1)));
@@ -466,9 +471,9 @@ void WideRows(const FillTarget& t, int64_t X0, int64_t Y0, int xMin, int xMax, i
       }
     }
     // Where the walk stands now, for an edge that goes on below.
-    alignas(16) int32_t at[4];
-    _mm_store_si128(reinterpret_cast<__m128i*>(at), walk);
-    left.q = at[0], right.q = at[1], left.rem = at[2], right.rem = at[3];
+    const __m128i back = _mm_shuffle_epi32(walk, _MM_SHUFFLE(3, 1, 2, 0));
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(left.walk), back);
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(right.walk), _mm_unpackhi_epi64(back, back));
   }
 }
 #endif
