@@ -101,7 +101,6 @@ struct FillTarget {
   uint32_t* color;
   float* depth;
   int pitch;
-  bool bZWrite;
   float dzdx, dzdy, z00;
   __m128 rgbdx, rgbdy, rgb0;  // colour gradients and start, lanes r, g, b, -
   __m128i flat4;              // the colour of a flat triangle, four times
@@ -163,7 +162,7 @@ void Rows(__m128i a, __m128i b, __m128i c, __m128i d, __m128i* rows) {
 // when F > -1 on top and left edges and F > 0 on the others. F less one on
 // the others is kept, so that a pixel is out exactly when a sign bit is set;
 // the columns past the box carry a set sign bit of their own.
-template <bool kGouraud, int kGroups>
+template <bool kGouraud, bool kZWrite, int kGroups>
 void NarrowTriangle(const FillTarget& t, const int64_t* X, const int64_t* Y, int xMin, int xMax, int y0, int y1) {
   const int64_t px0 = int64_t{xMin} * kSub, py0 = int64_t{y0} * kSub;
   __m128i F[kGroups][3], down[3];
@@ -201,7 +200,6 @@ void NarrowTriangle(const FillTarget& t, const int64_t* X, const int64_t* Y, int
   const __m128 dzy = _mm_set1_ps(t.dzdy);
   const __m128 dry = Lane<0>(t.rgbdy), dgy = Lane<1>(t.rgbdy), dby = Lane<2>(t.rgbdy);
   const __m128i flat4 = t.flat4;
-  const bool bZWrite = t.bZWrite;
   const size_t pitch = static_cast<size_t>(t.pitch);
   float* zRow = t.depth + static_cast<size_t>(y0) * pitch + static_cast<size_t>(xMin);
   uint32_t* cRow = t.color + static_cast<size_t>(y0) * pitch + static_cast<size_t>(xMin);
@@ -217,7 +215,7 @@ void NarrowTriangle(const FillTarget& t, const int64_t* X, const int64_t* Y, int
       const __m128 old = _mm_loadu_ps(zp);
       const __m128 pass = _mm_andnot_ps(_mm_castsi128_ps(_mm_srai_epi32(out, 31)), _mm_cmple_ps(z, old));
       if (_mm_movemask_ps(pass) == 0) continue;
-      if (bZWrite) _mm_storeu_ps(zp, _mm_or_ps(_mm_and_ps(pass, z), _mm_andnot_ps(pass, old)));
+      if (kZWrite) _mm_storeu_ps(zp, _mm_or_ps(_mm_and_ps(pass, z), _mm_andnot_ps(pass, old)));
       const __m128i c = kGouraud ? PackLanes(_mm_add_ps(rAt[g], _mm_mul_ps(dry, fy4)),
                                              _mm_add_ps(gAt[g], _mm_mul_ps(dgy, fy4)),
                                              _mm_add_ps(bAt[g], _mm_mul_ps(dby, fy4)))
@@ -232,7 +230,7 @@ void NarrowTriangle(const FillTarget& t, const int64_t* X, const int64_t* Y, int
 // NarrowTriangle for a box one or two pixels wide: two rows at a time, the
 // lanes holding columns 0 and 1 of a row and then of the next, with the same
 // edge functions and attribute sums as one row at a time.
-template <bool kGouraud>
+template <bool kGouraud, bool kZWrite>
 void NarrowPairs(const FillTarget& t, const int64_t* X, const int64_t* Y, int xMin, int xMax, int y0, int y1) {
   const int64_t px0 = int64_t{xMin} * kSub, py0 = int64_t{y0} * kSub;
   __m128i F[3], down2[3];
@@ -260,7 +258,6 @@ void NarrowPairs(const FillTarget& t, const int64_t* X, const int64_t* Y, int xM
   const __m128 dzy = _mm_set1_ps(t.dzdy);
   const __m128 dry = Lane<0>(t.rgbdy), dgy = Lane<1>(t.rgbdy), dby = Lane<2>(t.rgbdy);
   const __m128i flat4 = t.flat4;
-  const bool bZWrite = t.bZWrite;
   const size_t pitch = static_cast<size_t>(t.pitch);
   float* zRow = t.depth + static_cast<size_t>(y0) * pitch + static_cast<size_t>(xMin);
   uint32_t* cRow = t.color + static_cast<size_t>(y0) * pitch + static_cast<size_t>(xMin);
@@ -280,7 +277,7 @@ void NarrowPairs(const FillTarget& t, const int64_t* X, const int64_t* Y, int xM
                                     reinterpret_cast<const __m64*>(zNext));
     const __m128 pass = _mm_andnot_ps(_mm_castsi128_ps(_mm_srai_epi32(out, 31)), _mm_cmple_ps(z, old));
     if (_mm_movemask_ps(pass) != 0) {
-      if (bZWrite) {
+      if (kZWrite) {
         const __m128 zNew = _mm_or_ps(_mm_and_ps(pass, z), _mm_andnot_ps(pass, old));
         _mm_storel_pi(reinterpret_cast<__m64*>(zRow), zNew);
         if (pair) _mm_storeh_pi(reinterpret_cast<__m64*>(zNext), zNew);
@@ -336,9 +333,9 @@ alignas(16) constexpr int32_t kFirstLanes[4][4] = {{0, 0, 0, 0}, {-1, 0, 0, 0}, 
 // Four pixels of a wide triangle's row: depth-tested against what is there,
 // and only those in the mask that pass are written; when all four pass
 // they are simply stored.
-template <bool kGouraud>
+template <bool kGouraud, bool kZWrite>
 inline void WideGroup(float* zp, uint32_t* cp, __m128 z, __m128 inSpan, __m128i c0, __m128i step1, __m128i step2,
-                      __m128i step3, __m128i flat4, bool bZWrite) {
+                      __m128i step3, __m128i flat4) {
   const __m128 old = _mm_loadu_ps(zp);
   const __m128 pass = _mm_and_ps(inSpan, _mm_cmple_ps(z, old));
   const int mask = _mm_movemask_ps(pass);
@@ -353,11 +350,11 @@ inline void WideGroup(float* zp, uint32_t* cp, __m128 z, __m128 inSpan, __m128i 
   }
   __m128i* dst = reinterpret_cast<__m128i*>(cp);
   if (mask == 0xF) {
-    if (bZWrite) _mm_storeu_ps(zp, z);
+    if (kZWrite) _mm_storeu_ps(zp, z);
     _mm_storeu_si128(dst, c);
     return;
   }
-  if (bZWrite) _mm_storeu_ps(zp, _mm_or_ps(_mm_and_ps(pass, z), _mm_andnot_ps(pass, old)));
+  if (kZWrite) _mm_storeu_ps(zp, _mm_or_ps(_mm_and_ps(pass, z), _mm_andnot_ps(pass, old)));
   const __m128i p = _mm_castps_si128(pass);
   _mm_storeu_si128(dst, _mm_or_si128(_mm_and_si128(p, c), _mm_andnot_si128(p, _mm_loadu_si128(dst))));
 }
@@ -369,7 +366,7 @@ inline void WideGroup(float* zp, uint32_t* cp, __m128 z, __m128 inSpan, __m128i 
 // few pixels are done as the four at its end; a span shorter than four is
 // done four wide, masked to the span, when the row has room for it. The
 // pixels past the span are left as they are.
-template <bool kGouraud>
+template <bool kGouraud, bool kZWrite>
 void WideRows(const FillTarget& t, int64_t X0, int64_t Y0, int xMin, int xMax, int ya, int yMid, int yb,
               RowEdge* const edges[4], __m128 cBase, __m128 cdx, __m128 cdy, __m128i step1) {
   const __m128i step2 = _mm_add_epi32(step1, step1), step3 = _mm_add_epi32(step2, step1);
@@ -377,7 +374,6 @@ void WideRows(const FillTarget& t, int64_t X0, int64_t Y0, int xMin, int xMax, i
   const __m128 dz = _mm_set1_ps(t.dzdx);
   const __m128i flat4 = t.flat4;
   const float z00 = t.z00, dzdx = t.dzdx, dzdy = t.dzdy;
-  const bool bZWrite = t.bZWrite;
   const int pitch = t.pitch;
   // Offsets from vertex 0 stay small, so the sums keep their precision.
   // Both are whole sixteenths below 2^24 of them, so float holds them exactly.
@@ -428,8 +424,7 @@ void WideRows(const FillTarget& t, int64_t X0, int64_t Y0, int xMin, int xMax, i
       const int whole = n & ~3;
       int i = 0;
       for (; i < whole; i += 4) {
-        WideGroup<kGouraud>(zp + i, cp + i, _mm_add_ps(zs, _mm_mul_ps(dz, fiv)), all, c0, step1, step2, step3, flat4,
-                            bZWrite);
+        WideGroup<kGouraud, kZWrite>(zp + i, cp + i, _mm_add_ps(zs, _mm_mul_ps(dz, fiv)), all, c0, step1, step2, step3, flat4);
         fiv = _mm_add_ps(fiv, _mm_set1_ps(4.0f));
         if (kGouraud) c0 = _mm_add_epi32(c0, step4);
       }
@@ -441,15 +436,15 @@ void WideRows(const FillTarget& t, int64_t X0, int64_t Y0, int xMin, int xMax, i
         const int back = 4 - (n - i);
         const __m128i c = _mm_sub_epi32(c0, back == 1 ? step1 : back == 2 ? step2 : step3);
         const __m128 at = _mm_sub_ps(fiv, _mm_set1_ps(static_cast<float>(back)));
-        WideGroup<kGouraud>(zp + n - 4, cp + n - 4, _mm_add_ps(zs, _mm_mul_ps(dz, at)), all, c, step1, step2, step3,
-                            flat4, bZWrite);
+        WideGroup<kGouraud, kZWrite>(zp + n - 4, cp + n - 4, _mm_add_ps(zs, _mm_mul_ps(dz, at)), all, c, step1, step2, step3,
+                            flat4);
         continue;
       }
       if (xl + 4 <= pitch) {
         // A span of fewer than four, four wide when the row has room for it.
-        WideGroup<kGouraud>(zp, cp, _mm_add_ps(zs, _mm_mul_ps(dz, fiv)),
+        WideGroup<kGouraud, kZWrite>(zp, cp, _mm_add_ps(zs, _mm_mul_ps(dz, fiv)),
                             _mm_load_ps(reinterpret_cast<const float*>(kFirstLanes[n])), c0, step1, step2, step3,
-                            flat4, bZWrite);
+                            flat4);
         continue;
       }
       // At the end of a row with no room for a whole group: one at a time.
@@ -461,7 +456,7 @@ void WideRows(const FillTarget& t, int64_t X0, int64_t Y0, int xMin, int xMax, i
       for (; i < n; ++i, fi += 1.0f) {
         const float z = zStart + dzdx * fi;
         if (z <= zp[i]) {
-          if (bZWrite) zp[i] = z;
+          if (kZWrite) zp[i] = z;
           cp[i] = kGouraud ? 0xFF000000u | (static_cast<uint32_t>(std::clamp(cr >> 16, 0, 255)) << 16) |
                                  (static_cast<uint32_t>(std::clamp(cg >> 16, 0, 255)) << 8) |
                                  static_cast<uint32_t>(std::clamp(cb >> 16, 0, 255))
@@ -744,7 +739,10 @@ void Context::Line(const Vertex& a0, const Vertex& b0) const {
   const bool checked = counts != nullptr || !farInside;
 #if defined(__SSE2__)
   if (z && !checked) {
-    bGouraud ? Fill<true>(v, area, flat) : Fill<false>(v, area, flat);
+    if (bGouraud)
+      bZWrite ? Fill<true, true>(v, area, flat) : Fill<true, false>(v, area, flat);
+    else
+      bZWrite ? Fill<false, true>(v, area, flat) : Fill<false, false>(v, area, flat);
     return;
   }
 #endif
@@ -824,7 +822,7 @@ void Context::Triangle(const Vertex& a, const Vertex& b, const Vertex& c) const 
 #if defined(__SSE2__)
 // The depth-tested fill of a triangle inside the depth range: narrow ones
 // pixel by pixel across their box, the others span by span.
-template <bool kGouraud>
+template <bool kGouraud, bool kZWrite>
 void Context::Fill(const Vertex* const* v, int64_t area, const Vertex& flat) const {
   const int64_t X[3] = {v[0]->X, v[1]->X, v[2]->X}, Y[3] = {v[0]->Y, v[1]->Y, v[2]->Y};
   const int64_t minY = Min3(Y[0], Y[1], Y[2]), maxY = Max3(Y[0], Y[1], Y[2]);
@@ -843,7 +841,7 @@ void Context::Fill(const Vertex* const* v, int64_t area, const Vertex& flat) con
   const double fx2 = static_cast<double>(X[2] - X[0]) / kSub, fy2 = static_cast<double>(Y[2] - Y[0]) / kSub;
   const double invDet = static_cast<double>(kSub * kSub) / static_cast<double>(area);
   FillTarget t;
-  t.color = color, t.depth = depth, t.pitch = pitch, t.bZWrite = bZWrite;
+  t.color = color, t.depth = depth, t.pitch = pitch;
   __m128 gx = _mm_setzero_ps(), gy = _mm_setzero_ps(), a0 = _mm_setzero_ps();
   if (kGouraud) {
     auto lanes = [](const Vertex* p) { return _mm_load_ps(&p->r); };
@@ -881,11 +879,11 @@ void Context::Fill(const Vertex* const* v, int64_t area, const Vertex& flat) con
     if (xMin + 4 * groups <= pitch) {
       static_assert(kNarrowGroups == 2, "one and two groups");
       if (xMax - xMin <= 1 && xMin + 2 <= pitch)
-        NarrowPairs<kGouraud>(t, X, Y, static_cast<int>(xMin), static_cast<int>(xMax), y0, y1);
+        NarrowPairs<kGouraud, kZWrite>(t, X, Y, static_cast<int>(xMin), static_cast<int>(xMax), y0, y1);
       else if (groups == 1)
-        NarrowTriangle<kGouraud, 1>(t, X, Y, static_cast<int>(xMin), static_cast<int>(xMax), y0, y1);
+        NarrowTriangle<kGouraud, kZWrite, 1>(t, X, Y, static_cast<int>(xMin), static_cast<int>(xMax), y0, y1);
       else
-        NarrowTriangle<kGouraud, 2>(t, X, Y, static_cast<int>(xMin), static_cast<int>(xMax), y0, y1);
+        NarrowTriangle<kGouraud, kZWrite, 2>(t, X, Y, static_cast<int>(xMin), static_cast<int>(xMax), y0, y1);
       return;
     }
   }
@@ -944,7 +942,7 @@ void Context::Fill(const Vertex* const* v, int64_t area, const Vertex& flat) con
     if (r1 != r0) r1->Start(yMid);
   }
   RowEdge* const edges[4] = {l0, r0, l1, r1};
-  WideRows<kGouraud>(t, X[0], Y[0], static_cast<int>(xMin), static_cast<int>(xMax), y0, yMid, y1, edges, cBase, cdx,
+  WideRows<kGouraud, kZWrite>(t, X[0], Y[0], static_cast<int>(xMin), static_cast<int>(xMax), y0, yMid, y1, edges, cBase, cdx,
                      cdy, step1);
 }
 #endif
