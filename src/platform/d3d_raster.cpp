@@ -132,7 +132,8 @@ EdgeLanes NarrowEdges(const int64_t* X, const int64_t* Y, int64_t px0, int64_t p
   // The low halves of the 64-bit positions; the box keeps the functions
   // inside 32 bits, whatever the products in between.
   auto lanes = [](const int64_t* p) {
-    const __m128i p01 = _mm_shuffle_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)), _MM_SHUFFLE(3, 3, 2, 0));
+    const __m128i p01 =
+        _mm_shuffle_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)), _MM_SHUFFLE(3, 3, 2, 0));
     return _mm_unpacklo_epi64(p01, _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p + 2)));
   };
   const __m128i x = lanes(X), y = lanes(Y);
@@ -140,8 +141,8 @@ EdgeLanes NarrowEdges(const int64_t* X, const int64_t* Y, int64_t px0, int64_t p
   const __m128i dy = _mm_sub_epi32(_mm_shuffle_epi32(y, _MM_SHUFFLE(3, 0, 2, 1)), y);
   // Not a top or left edge: dy > 0, or dy == 0 and dx <= 0.
   const __m128i zero = _mm_setzero_si128();
-  const __m128i notTopLeft = _mm_or_si128(_mm_cmpgt_epi32(dy, zero),
-                                          _mm_andnot_si128(_mm_cmpgt_epi32(dx, zero), _mm_cmpeq_epi32(dy, zero)));
+  const __m128i notTopLeft =
+      _mm_or_si128(_mm_cmpgt_epi32(dy, zero), _mm_andnot_si128(_mm_cmpgt_epi32(dx, zero), _mm_cmpeq_epi32(dy, zero)));
   const __m128i f = _mm_sub_epi32(MulLow(_mm_sub_epi32(_mm_set1_epi32(static_cast<int32_t>(py0)), y), dx),
                                   MulLow(_mm_sub_epi32(_mm_set1_epi32(static_cast<int32_t>(px0)), x), dy));
   return {_mm_add_epi32(f, notTopLeft), _mm_slli_epi32(_mm_sub_epi32(zero, dy), 4), _mm_slli_epi32(dx, 4)};
@@ -329,6 +330,8 @@ struct RowEdge {
 
 // The first none, one, two and three lanes of four, for a short span.
 alignas(16) constexpr int32_t kFirstLanes[4][4] = {{0, 0, 0, 0}, {-1, 0, 0, 0}, {-1, -1, 0, 0}, {-1, -1, -1, 0}};
+// None to three pixels back, in every lane.
+alignas(16) constexpr float kBackBy[4][4] = {{0, 0, 0, 0}, {1, 1, 1, 1}, {2, 2, 2, 2}, {3, 3, 3, 3}};
 
 // Four pixels of a wide triangle's row: depth-tested against what is there,
 // and only those in the mask that pass are written; when all four pass
@@ -371,6 +374,8 @@ void WideRows(const FillTarget& t, int64_t X0, int64_t Y0, int xMin, int xMax, i
               RowEdge* const edges[4], __m128 cBase, __m128 cdx, __m128 cdy, __m128i step1) {
   const __m128i step2 = _mm_add_epi32(step1, step1), step3 = _mm_add_epi32(step2, step1);
   const __m128i step4 = _mm_add_epi32(step2, step2);
+  // The colour steps back from a group to the four at the end of a span.
+  const __m128i backs[4] = {_mm_setzero_si128(), step1, step2, step3};
   const __m128 dz = _mm_set1_ps(t.dzdx);
   const __m128i flat4 = t.flat4;
   const float z00 = t.z00, dzdx = t.dzdx, dzdy = t.dzdy;
@@ -424,7 +429,8 @@ void WideRows(const FillTarget& t, int64_t X0, int64_t Y0, int xMin, int xMax, i
       const int whole = n & ~3;
       int i = 0;
       for (; i < whole; i += 4) {
-        WideGroup<kGouraud, kZWrite>(zp + i, cp + i, _mm_add_ps(zs, _mm_mul_ps(dz, fiv)), all, c0, step1, step2, step3, flat4);
+        WideGroup<kGouraud, kZWrite>(zp + i, cp + i, _mm_add_ps(zs, _mm_mul_ps(dz, fiv)), all, c0, step1, step2, step3,
+                                     flat4);
         fiv = _mm_add_ps(fiv, _mm_set1_ps(4.0f));
         if (kGouraud) c0 = _mm_add_epi32(c0, step4);
       }
@@ -434,17 +440,17 @@ void WideRows(const FillTarget& t, int64_t X0, int64_t Y0, int xMin, int xMax, i
         // they are tested again against what they left, with the same depth
         // and colour, and so come out as they were.
         const int back = 4 - (n - i);
-        const __m128i c = _mm_sub_epi32(c0, back == 1 ? step1 : back == 2 ? step2 : step3);
-        const __m128 at = _mm_sub_ps(fiv, _mm_set1_ps(static_cast<float>(back)));
-        WideGroup<kGouraud, kZWrite>(zp + n - 4, cp + n - 4, _mm_add_ps(zs, _mm_mul_ps(dz, at)), all, c, step1, step2, step3,
-                            flat4);
+        const __m128i c = _mm_sub_epi32(c0, backs[back]);
+        const __m128 at = _mm_sub_ps(fiv, _mm_load_ps(kBackBy[back]));
+        WideGroup<kGouraud, kZWrite>(zp + n - 4, cp + n - 4, _mm_add_ps(zs, _mm_mul_ps(dz, at)), all, c, step1, step2,
+                                     step3, flat4);
         continue;
       }
       if (xl + 4 <= pitch) {
         // A span of fewer than four, four wide when the row has room for it.
         WideGroup<kGouraud, kZWrite>(zp, cp, _mm_add_ps(zs, _mm_mul_ps(dz, fiv)),
-                            _mm_load_ps(reinterpret_cast<const float*>(kFirstLanes[n])), c0, step1, step2, step3,
-                            flat4);
+                                     _mm_load_ps(reinterpret_cast<const float*>(kFirstLanes[n])), c0, step1, step2,
+                                     step3, flat4);
         continue;
       }
       // At the end of a row with no room for a whole group: one at a time.
