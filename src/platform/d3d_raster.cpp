@@ -101,7 +101,6 @@ struct FillTarget {
   uint32_t* color;
   float* depth;
   int pitch;
-  bool bZWrite;
   float dzdx, dzdy, z00;
   __m128 rgbdx, rgbdy, rgb0;  // colour gradients and start, lanes r, g, b, -
   __m128i flat4;              // the colour of a flat triangle, four times
@@ -113,6 +112,50 @@ __m128 Lane(__m128 v) {
   return _mm_shuffle_ps(v, v, k * 0x55);
 }
 
+// The products of a and b lane by lane, modulo 2^32.
+__m128i MulLow(__m128i a, __m128i b) {
+  const __m128i even = _mm_mul_epu32(a, b);
+  const __m128i odd = _mm_mul_epu32(_mm_srli_epi64(a, 32), _mm_srli_epi64(b, 32));
+  return _mm_unpacklo_epi32(_mm_shuffle_epi32(even, _MM_SHUFFLE(0, 0, 2, 0)),
+                            _mm_shuffle_epi32(odd, _MM_SHUFFLE(0, 0, 2, 0)));
+}
+
+// The three edges of a narrow triangle, lanes edge 0, 1, 2 (edge e runs from
+// vertex e to vertex e + 1), modulo 2^32: the edge function at the pixel
+// centre (px0, py0) in sixteenths, less one on the edges that are neither
+// top nor left, and its steps per column and per row.
+struct EdgeLanes {
+  __m128i f, perColumn, perRow;
+};
+
+EdgeLanes NarrowEdges(const int64_t* X, const int64_t* Y, int64_t px0, int64_t py0) {
+  // The low halves of the 64-bit positions; the box keeps the functions
+  // inside 32 bits, whatever the products in between.
+  auto lanes = [](const int64_t* p) {
+    const __m128i p01 =
+        _mm_shuffle_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)), _MM_SHUFFLE(3, 3, 2, 0));
+    return _mm_unpacklo_epi64(p01, _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p + 2)));
+  };
+  const __m128i x = lanes(X), y = lanes(Y);
+  const __m128i dx = _mm_sub_epi32(_mm_shuffle_epi32(x, _MM_SHUFFLE(3, 0, 2, 1)), x);
+  const __m128i dy = _mm_sub_epi32(_mm_shuffle_epi32(y, _MM_SHUFFLE(3, 0, 2, 1)), y);
+  // Not a top or left edge: dy > 0, or dy == 0 and dx <= 0.
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i notTopLeft =
+      _mm_or_si128(_mm_cmpgt_epi32(dy, zero), _mm_andnot_si128(_mm_cmpgt_epi32(dx, zero), _mm_cmpeq_epi32(dy, zero)));
+  const __m128i f = _mm_sub_epi32(MulLow(_mm_sub_epi32(_mm_set1_epi32(static_cast<int32_t>(py0)), y), dx),
+                                  MulLow(_mm_sub_epi32(_mm_set1_epi32(static_cast<int32_t>(px0)), x), dy));
+  return {_mm_add_epi32(f, notTopLeft), _mm_slli_epi32(_mm_sub_epi32(zero, dy), 4), _mm_slli_epi32(dx, 4)};
+}
+
+// Lane e of a, b, c and d, for e = 0, 1, 2, as rows[e].
+void Rows(__m128i a, __m128i b, __m128i c, __m128i d, __m128i* rows) {
+  const __m128i ab = _mm_unpacklo_epi32(a, b), cd = _mm_unpacklo_epi32(c, d);
+  rows[0] = _mm_unpacklo_epi64(ab, cd);
+  rows[1] = _mm_unpackhi_epi64(ab, cd);
+  rows[2] = _mm_unpacklo_epi64(_mm_unpackhi_epi32(a, b), _mm_unpackhi_epi32(c, d));
+}
+
 // Fills a narrow clockwise triangle, depth-tested, four pixels at a time
 // across its box [xMin, xMax] x [y0, y1] (kGroups groups of four). A pixel is
 // drawn when its centre is inside all three edges or on a top or left one:
@@ -120,26 +163,24 @@ __m128 Lane(__m128 v) {
 // when F > -1 on top and left edges and F > 0 on the others. F less one on
 // the others is kept, so that a pixel is out exactly when a sign bit is set;
 // the columns past the box carry a set sign bit of their own.
-template <bool kGouraud, int kGroups>
+template <bool kGouraud, bool kZWrite, int kGroups>
 void NarrowTriangle(const FillTarget& t, const int64_t* X, const int64_t* Y, int xMin, int xMax, int y0, int y1) {
   const int64_t px0 = int64_t{xMin} * kSub, py0 = int64_t{y0} * kSub;
   __m128i F[kGroups][3], down[3];
-  for (int e = 0; e < 3; ++e) {
-    const int i = e, j = (e + 1) % 3;
-    const int64_t dx = X[j] - X[i], dy = Y[j] - Y[i];
-    // Not a top or left edge: dy > 0, or dy == 0 and dx <= 0.
-    const uint32_t bias =
-        static_cast<uint32_t>(dy > 0) | (static_cast<uint32_t>(dy == 0) & static_cast<uint32_t>(dx <= 0));
-    // The box keeps these values inside 32 bits; the products may not be.
-    const uint32_t f = static_cast<uint32_t>((py0 - Y[i]) * dx - (px0 - X[i]) * dy) - bias;
-    const __m128i sx = _mm_set1_epi32(static_cast<int32_t>(-dy * kSub));
-    const __m128i sx2 = _mm_add_epi32(sx, sx);
-    // f, f + sx, f + 2 sx, f + 3 sx
-    const __m128i base =
-        _mm_add_epi32(_mm_set1_epi32(static_cast<int32_t>(f)), _mm_unpacklo_epi64(_mm_setzero_si128(), sx2));
-    F[0][e] = _mm_add_epi32(base, _mm_and_si128(sx, _mm_setr_epi32(0, -1, 0, -1)));
-    if (kGroups == 2) F[1][e] = _mm_add_epi32(F[0][e], _mm_add_epi32(sx2, sx2));
-    down[e] = _mm_set1_epi32(static_cast<int32_t>(dx * kSub));
+  {
+    // Per edge: f, f + sx, f + 2 sx, f + 3 sx across the columns.
+    const EdgeLanes E = NarrowEdges(X, Y, px0, py0);
+    const __m128i sx2 = _mm_add_epi32(E.perColumn, E.perColumn);
+    const __m128i f1 = _mm_add_epi32(E.f, E.perColumn), f2 = _mm_add_epi32(E.f, sx2);
+    Rows(E.f, f1, f2, _mm_add_epi32(f1, sx2), F[0]);
+    down[0] = _mm_shuffle_epi32(E.perRow, 0x00), down[1] = _mm_shuffle_epi32(E.perRow, 0x55);
+    down[2] = _mm_shuffle_epi32(E.perRow, 0xAA);
+    if (kGroups == 2) {
+      const __m128i sx4 = _mm_add_epi32(sx2, sx2);
+      F[1][0] = _mm_add_epi32(F[0][0], _mm_shuffle_epi32(sx4, 0x00));
+      F[1][1] = _mm_add_epi32(F[0][1], _mm_shuffle_epi32(sx4, 0x55));
+      F[1][2] = _mm_add_epi32(F[0][2], _mm_shuffle_epi32(sx4, 0xAA));
+    }
   }
   // Attributes at the box's columns, per group of four.
   const __m128i lanes = _mm_setr_epi32(0, 1, 2, 3);
@@ -160,7 +201,6 @@ void NarrowTriangle(const FillTarget& t, const int64_t* X, const int64_t* Y, int
   const __m128 dzy = _mm_set1_ps(t.dzdy);
   const __m128 dry = Lane<0>(t.rgbdy), dgy = Lane<1>(t.rgbdy), dby = Lane<2>(t.rgbdy);
   const __m128i flat4 = t.flat4;
-  const bool bZWrite = t.bZWrite;
   const size_t pitch = static_cast<size_t>(t.pitch);
   float* zRow = t.depth + static_cast<size_t>(y0) * pitch + static_cast<size_t>(xMin);
   uint32_t* cRow = t.color + static_cast<size_t>(y0) * pitch + static_cast<size_t>(xMin);
@@ -176,7 +216,7 @@ void NarrowTriangle(const FillTarget& t, const int64_t* X, const int64_t* Y, int
       const __m128 old = _mm_loadu_ps(zp);
       const __m128 pass = _mm_andnot_ps(_mm_castsi128_ps(_mm_srai_epi32(out, 31)), _mm_cmple_ps(z, old));
       if (_mm_movemask_ps(pass) == 0) continue;
-      if (bZWrite) _mm_storeu_ps(zp, _mm_or_ps(_mm_and_ps(pass, z), _mm_andnot_ps(pass, old)));
+      if (kZWrite) _mm_storeu_ps(zp, _mm_or_ps(_mm_and_ps(pass, z), _mm_andnot_ps(pass, old)));
       const __m128i c = kGouraud ? PackLanes(_mm_add_ps(rAt[g], _mm_mul_ps(dry, fy4)),
                                              _mm_add_ps(gAt[g], _mm_mul_ps(dgy, fy4)),
                                              _mm_add_ps(bAt[g], _mm_mul_ps(dby, fy4)))
@@ -191,22 +231,18 @@ void NarrowTriangle(const FillTarget& t, const int64_t* X, const int64_t* Y, int
 // NarrowTriangle for a box one or two pixels wide: two rows at a time, the
 // lanes holding columns 0 and 1 of a row and then of the next, with the same
 // edge functions and attribute sums as one row at a time.
-template <bool kGouraud>
+template <bool kGouraud, bool kZWrite>
 void NarrowPairs(const FillTarget& t, const int64_t* X, const int64_t* Y, int xMin, int xMax, int y0, int y1) {
   const int64_t px0 = int64_t{xMin} * kSub, py0 = int64_t{y0} * kSub;
   __m128i F[3], down2[3];
-  for (int e = 0; e < 3; ++e) {
-    const int i = e, j = (e + 1) % 3;
-    const int64_t dx = X[j] - X[i], dy = Y[j] - Y[i];
-    // Not a top or left edge: dy > 0, or dy == 0 and dx <= 0.
-    const uint32_t bias =
-        static_cast<uint32_t>(dy > 0) | (static_cast<uint32_t>(dy == 0) & static_cast<uint32_t>(dx <= 0));
-    // The box keeps these values inside 32 bits; the products may not be.
-    const uint32_t f = static_cast<uint32_t>((py0 - Y[i]) * dx - (px0 - X[i]) * dy) - bias;
-    const uint32_t sx = static_cast<uint32_t>(-dy * kSub), down = static_cast<uint32_t>(dx * kSub);
-    F[e] = _mm_setr_epi32(static_cast<int32_t>(f), static_cast<int32_t>(f + sx), static_cast<int32_t>(f + down),
-                          static_cast<int32_t>(f + sx + down));
-    down2[e] = _mm_set1_epi32(static_cast<int32_t>(2u * down));
+  {
+    // Per edge: f, f + sx, f + down, f + sx + down.
+    const EdgeLanes E = NarrowEdges(X, Y, px0, py0);
+    const __m128i f1 = _mm_add_epi32(E.f, E.perColumn), f2 = _mm_add_epi32(E.f, E.perRow);
+    Rows(E.f, f1, f2, _mm_add_epi32(f1, E.perRow), F);
+    const __m128i two = _mm_add_epi32(E.perRow, E.perRow);
+    down2[0] = _mm_shuffle_epi32(two, 0x00), down2[1] = _mm_shuffle_epi32(two, 0x55);
+    down2[2] = _mm_shuffle_epi32(two, 0xAA);
   }
   // Attributes at the box's two columns, twice.
   const __m128i past =
@@ -223,7 +259,6 @@ void NarrowPairs(const FillTarget& t, const int64_t* X, const int64_t* Y, int xM
   const __m128 dzy = _mm_set1_ps(t.dzdy);
   const __m128 dry = Lane<0>(t.rgbdy), dgy = Lane<1>(t.rgbdy), dby = Lane<2>(t.rgbdy);
   const __m128i flat4 = t.flat4;
-  const bool bZWrite = t.bZWrite;
   const size_t pitch = static_cast<size_t>(t.pitch);
   float* zRow = t.depth + static_cast<size_t>(y0) * pitch + static_cast<size_t>(xMin);
   uint32_t* cRow = t.color + static_cast<size_t>(y0) * pitch + static_cast<size_t>(xMin);
@@ -243,7 +278,7 @@ void NarrowPairs(const FillTarget& t, const int64_t* X, const int64_t* Y, int xM
                                     reinterpret_cast<const __m64*>(zNext));
     const __m128 pass = _mm_andnot_ps(_mm_castsi128_ps(_mm_srai_epi32(out, 31)), _mm_cmple_ps(z, old));
     if (_mm_movemask_ps(pass) != 0) {
-      if (bZWrite) {
+      if (kZWrite) {
         const __m128 zNew = _mm_or_ps(_mm_and_ps(pass, z), _mm_andnot_ps(pass, old));
         _mm_storel_pi(reinterpret_cast<__m64*>(zRow), zNew);
         if (pair) _mm_storeh_pi(reinterpret_cast<__m64*>(zNext), zNew);
@@ -272,106 +307,153 @@ void NarrowPairs(const FillTarget& t, const int64_t* X, const int64_t* Y, int xM
 // grows by kSub * dx per row, and floor(r / K) is kept as quotient and
 // remainder, stepped exactly.
 struct RowEdge {
-  int64_t k, q, rem, dq, drem;
+  int64_t k;
   int64_t yTop, yBottom;   // its ends, in sixteenths
   int64_t dx, dy, x0, y0;  // direction and start, in sixteenths
+  // From the row Start names on, in pairs as the walk below takes them:
+  // q and rem, dq and drem, k - 1 and k. On the rows between its ends an
+  // edge's bound lies between the columns of its ends, inside the guard
+  // band, so they all fit 32 bits.
+  alignas(8) int32_t walk[6];
 
   // Its bound on row y.
   void Start(int64_t y) {
     const int64_t r = (y * kSub - y0) * dx + x0 * dy + (dy < 0 ? 0 : -1);
     const double invK = 1.0 / static_cast<double>(k);
-    q = FloorDivBy(r, k, invK);
-    rem = r - q * k;
-    dq = FloorDivBy(kSub * dx, k, invK);
-    drem = kSub * dx - dq * k;
+    const int64_t q = FloorDivBy(r, k, invK);
+    const int64_t dq = FloorDivBy(kSub * dx, k, invK);
+    walk[0] = static_cast<int32_t>(q), walk[1] = static_cast<int32_t>(r - q * k);
+    walk[2] = static_cast<int32_t>(dq), walk[3] = static_cast<int32_t>(kSub * dx - dq * k);
+    walk[4] = static_cast<int32_t>(k - 1), walk[5] = static_cast<int32_t>(k);
   }
 };
 
-// Fills rows [ya, yb] of a wide clockwise triangle between one left and one
-// right edge, depth-tested, four pixels at a time: the same depths as one
-// at a time, and only the pixels that pass are written. A short last group
-// is done four wide too, masked to the span, when the row has room for it;
-// the pixels past the span are left as they are.
-template <bool kGouraud>
-void WideRows(const FillTarget& t, int64_t X0, int64_t Y0, int64_t xMin, int64_t xMax, int ya, int yb,
-              RowEdge& left, RowEdge& right, __m128 cBase, __m128 cdx, __m128 cdy, __m128i step1) {
+// The first none, one, two and three lanes of four, for a short span.
+alignas(16) constexpr int32_t kFirstLanes[4][4] = {{0, 0, 0, 0}, {-1, 0, 0, 0}, {-1, -1, 0, 0}, {-1, -1, -1, 0}};
+// None to three pixels back, in every lane.
+alignas(16) constexpr float kBackBy[4][4] = {{0, 0, 0, 0}, {1, 1, 1, 1}, {2, 2, 2, 2}, {3, 3, 3, 3}};
+
+// Four pixels of a wide triangle's row: depth-tested against what is there,
+// and only those in the mask that pass are written; when all four pass
+// they are simply stored.
+template <bool kGouraud, bool kZWrite>
+inline void WideGroup(float* zp, uint32_t* cp, __m128 z, __m128 inSpan, __m128i c0, __m128i step1, __m128i step2,
+                      __m128i step3, __m128i flat4) {
+  const __m128 old = _mm_loadu_ps(zp);
+  const __m128 pass = _mm_and_ps(inSpan, _mm_cmple_ps(z, old));
+  const int mask = _mm_movemask_ps(pass);
+  if (mask == 0) return;
+  __m128i c = flat4;
+  if (kGouraud) {
+    // The saturating packs hold each channel to 0..255.
+    const __m128i p01 = _mm_packs_epi32(_mm_srai_epi32(c0, 16), _mm_srai_epi32(_mm_add_epi32(c0, step1), 16));
+    const __m128i p23 =
+        _mm_packs_epi32(_mm_srai_epi32(_mm_add_epi32(c0, step2), 16), _mm_srai_epi32(_mm_add_epi32(c0, step3), 16));
+    c = _mm_or_si128(_mm_packus_epi16(p01, p23), _mm_set1_epi32(static_cast<int32_t>(0xFF000000u)));
+  }
+  __m128i* dst = reinterpret_cast<__m128i*>(cp);
+  if (mask == 0xF) {
+    if (kZWrite) _mm_storeu_ps(zp, z);
+    _mm_storeu_si128(dst, c);
+    return;
+  }
+  if (kZWrite) _mm_storeu_ps(zp, _mm_or_ps(_mm_and_ps(pass, z), _mm_andnot_ps(pass, old)));
+  const __m128i p = _mm_castps_si128(pass);
+  _mm_storeu_si128(dst, _mm_or_si128(_mm_and_si128(p, c), _mm_andnot_si128(p, _mm_loadu_si128(dst))));
+}
+
+// Fills rows [ya, yb] of a wide clockwise triangle, between l0 and r0 above
+// row yMid and between l1 and r1 from there on (the edges of the lower part
+// started at yMid), depth-tested, four pixels at a time: the same depths as
+// one at a time, and only the pixels that pass are written. A span's last
+// few pixels are done as the four at its end; a span shorter than four is
+// done four wide, masked to the span, when the row has room for it. The
+// pixels past the span are left as they are.
+template <bool kGouraud, bool kZWrite>
+void WideRows(const FillTarget& t, int64_t X0, int64_t Y0, int xMin, int xMax, int ya, int yMid, int yb,
+              RowEdge* const edges[4], __m128 cBase, __m128 cdx, __m128 cdy, __m128i step1) {
   const __m128i step2 = _mm_add_epi32(step1, step1), step3 = _mm_add_epi32(step2, step1);
   const __m128i step4 = _mm_add_epi32(step2, step2);
-  const __m128i opaque = _mm_set1_epi32(static_cast<int32_t>(0xFF000000u));
-  const __m128 dz = _mm_set1_ps(t.dzdx), four = _mm_set1_ps(4.0f);
+  // The colour steps back from a group to the four at the end of a span.
+  const __m128i backs[4] = {_mm_setzero_si128(), step1, step2, step3};
+  const __m128 dz = _mm_set1_ps(t.dzdx);
   const __m128i flat4 = t.flat4;
   const float z00 = t.z00, dzdx = t.dzdx, dzdy = t.dzdy;
-  const bool bZWrite = t.bZWrite;
-  const int64_t pitch = t.pitch;
-  uint32_t* const color = t.color;
-  float* const depth = t.depth;
-  // Both edges stepped together. On the rows between its ends an edge's
-  // bound lies between the columns of its ends, inside the guard band, so
-  // quotient and remainder fit 32 bits: lanes left q, right q, left
-  // remainder, right remainder. A remainder past k - 1 carries one.
-  __m128i walk = _mm_setr_epi32(static_cast<int32_t>(left.q), static_cast<int32_t>(right.q),
-                                static_cast<int32_t>(left.rem), static_cast<int32_t>(right.rem));
-  const __m128i walkStep = _mm_setr_epi32(static_cast<int32_t>(left.dq), static_cast<int32_t>(right.dq),
-                                          static_cast<int32_t>(left.drem), static_cast<int32_t>(right.drem));
-  const __m128i carryAt = _mm_setr_epi32(INT32_MAX, INT32_MAX, static_cast<int32_t>(left.k - 1),
-                                         static_cast<int32_t>(right.k - 1));
-  const __m128i carryBy = _mm_setr_epi32(0, 0, static_cast<int32_t>(left.k), static_cast<int32_t>(right.k));
+  const int pitch = t.pitch;
   // Offsets from vertex 0 stay small, so the sums keep their precision.
   // Both are whole sixteenths below 2^24 of them, so float holds them exactly.
   float fy = static_cast<float>(static_cast<int64_t>(ya) * kSub - Y0) * (1.0f / kSub);
-  int64_t rowStart = ya * pitch;
-  for (int y = ya; y <= yb; ++y, fy += 1.0f, rowStart += pitch) {
-    const int64_t xl = std::max<int64_t>(xMin, -_mm_cvtsi128_si32(walk));
-    const int64_t xr = std::min<int64_t>(xMax, _mm_cvtsi128_si32(_mm_shuffle_epi32(walk, 1)));
-    walk = _mm_add_epi32(walk, walkStep);
-    const __m128i carry = _mm_cmpgt_epi32(walk, carryAt);
-    walk = _mm_sub_epi32(_mm_sub_epi32(walk, _mm_and_si128(carry, carryBy)), _mm_srli_si128(carry, 8));
-    if (xl > xr) continue;
-    const float fx = static_cast<float>(xl * kSub - X0) * (1.0f / kSub);
-    const float zStart = z00 + dzdx * fx + dzdy * fy;
-    uint32_t* cp = color + rowStart + xl;
-    float* zp = depth + rowStart + xl;
-    const int n = static_cast<int>(xr - xl + 1);
-    // Pixel centres lie inside the snapped triangle, so the colours there lie
-    // between the vertex colours; the clamp only absorbs rounding.
-    __m128i c0 = _mm_setzero_si128();  // 16.16 colour (b, g, r, -) at xl
-    if (kGouraud) {
-      const __m128 first = _mm_min_ps(
-          _mm_max_ps(_mm_add_ps(cBase, _mm_add_ps(_mm_mul_ps(cdx, _mm_set1_ps(fx)), _mm_mul_ps(cdy, _mm_set1_ps(fy)))),
-                     _mm_setzero_ps()),
-          _mm_set1_ps(255.0f * 65536.0f));
-      c0 = _mm_add_epi32(_mm_cvttps_epi32(first), _mm_set1_epi32(32768));
-    }
-    const __m128 zs = _mm_set1_ps(zStart);
-    __m128 fiv = _mm_setr_ps(0.0f, 1.0f, 2.0f, 3.0f);
-    const int padded = (n + 3) & ~3;
-    const int groups = xl + padded <= pitch ? padded : n & ~3;
-    const __m128 nf = _mm_set1_ps(static_cast<float>(n));
-    int i = 0;
-    for (; i < groups; i += 4) {
-      const __m128 z = _mm_add_ps(zs, _mm_mul_ps(dz, fiv));
-      const __m128 inSpan = _mm_cmplt_ps(fiv, nf);
-      fiv = _mm_add_ps(fiv, four);
-      const __m128 old = _mm_loadu_ps(zp + i);
-      const __m128 pass = _mm_and_ps(inSpan, _mm_cmple_ps(z, old));
-      if (_mm_movemask_ps(pass) != 0) {
-        __m128i c = flat4;
-        if (kGouraud) {
-          // The saturating packs hold each channel to 0..255.
-          const __m128i p01 = _mm_packs_epi32(_mm_srai_epi32(c0, 16), _mm_srai_epi32(_mm_add_epi32(c0, step1), 16));
-          const __m128i p23 = _mm_packs_epi32(_mm_srai_epi32(_mm_add_epi32(c0, step2), 16),
-                                              _mm_srai_epi32(_mm_add_epi32(c0, step3), 16));
-          c = _mm_or_si128(_mm_packus_epi16(p01, p23), opaque);
-        }
-        if (bZWrite) _mm_storeu_ps(zp + i, _mm_or_ps(_mm_and_ps(pass, z), _mm_andnot_ps(pass, old)));
-        const __m128i p = _mm_castps_si128(pass);
-        __m128i* dst = reinterpret_cast<__m128i*>(cp + i);
-        _mm_storeu_si128(dst, _mm_or_si128(_mm_and_si128(p, c), _mm_andnot_si128(p, _mm_loadu_si128(dst))));
+  uint32_t* cRow = t.color + static_cast<ptrdiff_t>(ya) * pitch;
+  float* zRow = t.depth + static_cast<ptrdiff_t>(ya) * pitch;
+  for (int part = 0; part < 2; ++part) {
+    RowEdge& left = *edges[2 * part];
+    RowEdge& right = *edges[2 * part + 1];
+    const int yFrom = part == 0 ? ya : yMid, yTo = part == 0 ? yMid - 1 : yb;
+    if (yFrom > yTo) continue;
+    // Both edges stepped together: lanes left q, right q, left remainder,
+    // right remainder. A remainder past k - 1 carries one.
+    auto pairs = [&](int at) {
+      return _mm_unpacklo_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(left.walk + at)),
+                                _mm_loadl_epi64(reinterpret_cast<const __m128i*>(right.walk + at)));
+    };
+    __m128i walk = pairs(0);
+    const __m128i walkStep = pairs(2), ks = pairs(4);
+    const __m128i carryAt = _mm_unpacklo_epi64(_mm_set1_epi32(INT32_MAX), ks);
+    const __m128i carryBy = _mm_unpackhi_epi64(_mm_setzero_si128(), ks);
+    for (int y = yFrom; y <= yTo; ++y, fy += 1.0f, cRow += pitch, zRow += pitch) {
+      const int xl = std::max(xMin, -_mm_cvtsi128_si32(walk));
+      const int xr = std::min(xMax, _mm_cvtsi128_si32(_mm_shuffle_epi32(walk, 1)));
+      walk = _mm_add_epi32(walk, walkStep);
+      const __m128i carry = _mm_cmpgt_epi32(walk, carryAt);
+      walk = _mm_sub_epi32(_mm_sub_epi32(walk, _mm_and_si128(carry, carryBy)), _mm_srli_si128(carry, 8));
+      if (xl > xr) continue;
+      const float fx = static_cast<float>(int64_t{xl} * kSub - X0) * (1.0f / kSub);
+      const float zStart = z00 + dzdx * fx + dzdy * fy;
+      uint32_t* const cp = cRow + xl;
+      float* const zp = zRow + xl;
+      const int n = xr - xl + 1;
+      // Pixel centres lie inside the snapped triangle, so the colours there lie
+      // between the vertex colours; the clamp only absorbs rounding.
+      __m128i c0 = _mm_setzero_si128();  // 16.16 colour (b, g, r, -) at xl
+      if (kGouraud) {
+        const __m128 first = _mm_min_ps(
+            _mm_max_ps(
+                _mm_add_ps(cBase, _mm_add_ps(_mm_mul_ps(cdx, _mm_set1_ps(fx)), _mm_mul_ps(cdy, _mm_set1_ps(fy)))),
+                _mm_setzero_ps()),
+            _mm_set1_ps(255.0f * 65536.0f));
+        c0 = _mm_add_epi32(_mm_cvttps_epi32(first), _mm_set1_epi32(32768));
       }
-      if (kGouraud) c0 = _mm_add_epi32(c0, step4);
-    }
-    // At the end of a row with no room for a whole group: one at a time.
-    if (i < n) {
+      const __m128 zs = _mm_set1_ps(zStart);
+      const __m128 all = _mm_castsi128_ps(_mm_set1_epi32(-1));
+      __m128 fiv = _mm_setr_ps(0.0f, 1.0f, 2.0f, 3.0f);
+      const int whole = n & ~3;
+      int i = 0;
+      for (; i < whole; i += 4) {
+        WideGroup<kGouraud, kZWrite>(zp + i, cp + i, _mm_add_ps(zs, _mm_mul_ps(dz, fiv)), all, c0, step1, step2, step3,
+                                     flat4);
+        fiv = _mm_add_ps(fiv, _mm_set1_ps(4.0f));
+        if (kGouraud) c0 = _mm_add_epi32(c0, step4);
+      }
+      if (i == n) continue;
+      if (n >= 4) {
+        // The last four pixels of the span, the first of them already done:
+        // they are tested again against what they left, with the same depth
+        // and colour, and so come out as they were.
+        const int back = 4 - (n - i);
+        const __m128i c = _mm_sub_epi32(c0, backs[back]);
+        const __m128 at = _mm_sub_ps(fiv, _mm_load_ps(kBackBy[back]));
+        WideGroup<kGouraud, kZWrite>(zp + n - 4, cp + n - 4, _mm_add_ps(zs, _mm_mul_ps(dz, at)), all, c, step1, step2,
+                                     step3, flat4);
+        continue;
+      }
+      if (xl + 4 <= pitch) {
+        // A span of fewer than four, four wide when the row has room for it.
+        WideGroup<kGouraud, kZWrite>(zp, cp, _mm_add_ps(zs, _mm_mul_ps(dz, fiv)),
+                                     _mm_load_ps(reinterpret_cast<const float*>(kFirstLanes[n])), c0, step1, step2,
+                                     step3, flat4);
+        continue;
+      }
+      // At the end of a row with no room for a whole group: one at a time.
       int32_t cb = _mm_cvtsi128_si32(c0), cg = _mm_cvtsi128_si32(_mm_shuffle_epi32(c0, 0x55)),
               cr = _mm_cvtsi128_si32(_mm_shuffle_epi32(c0, 0xAA));
       const int32_t sb = _mm_cvtsi128_si32(step1), sg = _mm_cvtsi128_si32(_mm_shuffle_epi32(step1, 0x55)),
@@ -380,7 +462,7 @@ void WideRows(const FillTarget& t, int64_t X0, int64_t Y0, int64_t xMin, int64_t
       for (; i < n; ++i, fi += 1.0f) {
         const float z = zStart + dzdx * fi;
         if (z <= zp[i]) {
-          if (bZWrite) zp[i] = z;
+          if (kZWrite) zp[i] = z;
           cp[i] = kGouraud ? 0xFF000000u | (static_cast<uint32_t>(std::clamp(cr >> 16, 0, 255)) << 16) |
                                  (static_cast<uint32_t>(std::clamp(cg >> 16, 0, 255)) << 8) |
                                  static_cast<uint32_t>(std::clamp(cb >> 16, 0, 255))
@@ -389,11 +471,11 @@ void WideRows(const FillTarget& t, int64_t X0, int64_t Y0, int64_t xMin, int64_t
         cb += sb, cg += sg, cr += sr;
       }
     }
+    // Where the walk stands now, for an edge that goes on below.
+    const __m128i back = _mm_shuffle_epi32(walk, _MM_SHUFFLE(3, 1, 2, 0));
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(left.walk), back);
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(right.walk), _mm_unpackhi_epi64(back, back));
   }
-  // Where the walk stands now, for an edge that goes on below.
-  alignas(16) int32_t at[4];
-  _mm_store_si128(reinterpret_cast<__m128i*>(at), walk);
-  left.q = at[0], right.q = at[1], left.rem = at[2], right.rem = at[3];
 }
 #endif
 
@@ -644,6 +726,35 @@ void Context::Line(const Vertex& a0, const Vertex& b0) const {
 
 // ---- functions: triangles -----------------------------------------------------
 
+// Culls and orders a snapped screen triangle, then fills it. Inside
+// Triangle, the way of nearly every triangle, rather than a call of its own.
+[[gnu::always_inline]] inline void Context::RasterTriangle(const Vertex& a, const Vertex& b, const Vertex& c,
+                                                          const Vertex& flat) const {
+  const Vertex* v[3] = {&a, &b, &c};
+  int64_t area = (int64_t{b.X} - a.X) * (int64_t{c.Y} - a.Y) - (int64_t{c.X} - a.X) * (int64_t{b.Y} - a.Y);
+  if (area == 0) return;
+  // Screen y grows downwards, so a positive area runs clockwise on the screen.
+  if (cull == D3DCULL_CCW && area < 0) return;
+  if (cull == D3DCULL_CW && area > 0) return;
+  if (area < 0) {
+    std::swap(v[1], v[2]);
+    area = -area;
+  }
+  const bool farInside = (a.outZ | b.outZ | c.outZ) == 0;
+  const bool z = bZTest && depth != nullptr;
+  const bool checked = counts != nullptr || !farInside;
+#if defined(__SSE2__)
+  if (z && !checked) {
+    if (bGouraud)
+      bZWrite ? Fill<true, true>(v, area, flat) : Fill<true, false>(v, area, flat);
+    else
+      bZWrite ? Fill<false, true>(v, area, flat) : Fill<false, false>(v, area, flat);
+    return;
+  }
+#endif
+  AnySpans(v, area, flat, farInside);
+}
+
 // Clips a triangle where it leaves the clip volume and draws what is left.
 void Context::Triangle(const Vertex& a, const Vertex& b, const Vertex& c) const {
   if ((a.out | b.out | c.out) != 0) {
@@ -690,30 +801,6 @@ void Context::Triangle(const Vertex& a, const Vertex& b, const Vertex& c) const 
   for (int i = 1; i + 1 < n; ++i) RasterTriangle(poly[0], poly[i], poly[i + 1], a);
 }
 
-// Culls and orders a snapped screen triangle, then fills it.
-void Context::RasterTriangle(const Vertex& a, const Vertex& b, const Vertex& c, const Vertex& flat) const {
-  const Vertex* v[3] = {&a, &b, &c};
-  int64_t area = (int64_t{b.X} - a.X) * (int64_t{c.Y} - a.Y) - (int64_t{c.X} - a.X) * (int64_t{b.Y} - a.Y);
-  if (area == 0) return;
-  // Screen y grows downwards, so a positive area runs clockwise on the screen.
-  if (cull == D3DCULL_CCW && area < 0) return;
-  if (cull == D3DCULL_CW && area > 0) return;
-  if (area < 0) {
-    std::swap(v[1], v[2]);
-    area = -area;
-  }
-  const bool farInside = (a.outZ | b.outZ | c.outZ) == 0;
-  const bool z = bZTest && depth != nullptr;
-  const bool checked = counts != nullptr || !farInside;
-#if defined(__SSE2__)
-  if (z && !checked) {
-    bGouraud ? Fill<true>(v, area, flat) : Fill<false>(v, area, flat);
-    return;
-  }
-#endif
-  AnySpans(v, area, flat, farInside);
-}
-
 // The span by span fill for every other case: no depth test, pixels counted,
 // or depths to be kept inside 0 to 1.
 [[gnu::noinline]] void Context::AnySpans(const Vertex* const* v, int64_t area, const Vertex& flat,
@@ -741,7 +828,7 @@ void Context::RasterTriangle(const Vertex& a, const Vertex& b, const Vertex& c, 
 #if defined(__SSE2__)
 // The depth-tested fill of a triangle inside the depth range: narrow ones
 // pixel by pixel across their box, the others span by span.
-template <bool kGouraud>
+template <bool kGouraud, bool kZWrite>
 void Context::Fill(const Vertex* const* v, int64_t area, const Vertex& flat) const {
   const int64_t X[3] = {v[0]->X, v[1]->X, v[2]->X}, Y[3] = {v[0]->Y, v[1]->Y, v[2]->Y};
   const int64_t minY = Min3(Y[0], Y[1], Y[2]), maxY = Max3(Y[0], Y[1], Y[2]);
@@ -760,7 +847,7 @@ void Context::Fill(const Vertex* const* v, int64_t area, const Vertex& flat) con
   const double fx2 = static_cast<double>(X[2] - X[0]) / kSub, fy2 = static_cast<double>(Y[2] - Y[0]) / kSub;
   const double invDet = static_cast<double>(kSub * kSub) / static_cast<double>(area);
   FillTarget t;
-  t.color = color, t.depth = depth, t.pitch = pitch, t.bZWrite = bZWrite;
+  t.color = color, t.depth = depth, t.pitch = pitch;
   __m128 gx = _mm_setzero_ps(), gy = _mm_setzero_ps(), a0 = _mm_setzero_ps();
   if (kGouraud) {
     auto lanes = [](const Vertex* p) { return _mm_load_ps(&p->r); };
@@ -798,11 +885,11 @@ void Context::Fill(const Vertex* const* v, int64_t area, const Vertex& flat) con
     if (xMin + 4 * groups <= pitch) {
       static_assert(kNarrowGroups == 2, "one and two groups");
       if (xMax - xMin <= 1 && xMin + 2 <= pitch)
-        NarrowPairs<kGouraud>(t, X, Y, static_cast<int>(xMin), static_cast<int>(xMax), y0, y1);
+        NarrowPairs<kGouraud, kZWrite>(t, X, Y, static_cast<int>(xMin), static_cast<int>(xMax), y0, y1);
       else if (groups == 1)
-        NarrowTriangle<kGouraud, 1>(t, X, Y, static_cast<int>(xMin), static_cast<int>(xMax), y0, y1);
+        NarrowTriangle<kGouraud, kZWrite, 1>(t, X, Y, static_cast<int>(xMin), static_cast<int>(xMax), y0, y1);
       else
-        NarrowTriangle<kGouraud, 2>(t, X, Y, static_cast<int>(xMin), static_cast<int>(xMax), y0, y1);
+        NarrowTriangle<kGouraud, kZWrite, 2>(t, X, Y, static_cast<int>(xMin), static_cast<int>(xMax), y0, y1);
       return;
     }
   }
@@ -856,12 +943,13 @@ void Context::Fill(const Vertex* const* v, int64_t area, const Vertex& flat) con
   const int yMid = static_cast<int>(std::clamp<int64_t>((yJoin + kSub - 1) >> 4, y0, int64_t{y1} + 1));
   l0->Start(y0);
   r0->Start(y0);
-  if (y0 < yMid) WideRows<kGouraud>(t, X[0], Y[0], xMin, xMax, y0, yMid - 1, *l0, *r0, cBase, cdx, cdy, step1);
   if (yMid <= y1) {
     if (l1 != l0) l1->Start(yMid);
     if (r1 != r0) r1->Start(yMid);
-    WideRows<kGouraud>(t, X[0], Y[0], xMin, xMax, yMid, y1, *l1, *r1, cBase, cdx, cdy, step1);
   }
+  RowEdge* const edges[4] = {l0, r0, l1, r1};
+  WideRows<kGouraud, kZWrite>(t, X[0], Y[0], static_cast<int>(xMin), static_cast<int>(xMax), y0, yMid, y1, edges, cBase, cdx,
+                     cdy, step1);
 }
 #endif
 

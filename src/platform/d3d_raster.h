@@ -103,7 +103,7 @@ struct Context {
   template <bool kZ, bool kGouraud, bool kChecked>
   void Spans(const Vertex* const* v, const int64_t* X, const int64_t* Y, int64_t area, const Vertex& flat,
              bool farInside) const;
-  template <bool kGouraud>
+  template <bool kGouraud, bool kZWrite>
   void Fill(const Vertex* const* v, int64_t area, const Vertex& flat) const;
 };
 

@@ -440,6 +440,38 @@ TEST_F(DxRaster, DepthTestHidesWhatLiesBehind) {
     for (int x = 0; x < 64; ++x) shown += Rgb(next, x, y) == 0x00FF00u;
   EXPECT_EQ(shown, 64 * 64);
 
+  // With depth writes off, triangles are still tested against the depths
+  // there but leave them as they were: after the near ones (those above,
+  // and boxes two, four and seven pixels wide) the far face shows
+  // everywhere, and a far face drawn so stays behind a near one drawn with
+  // writes on.
+  D3DLVERTEX thin[9] = {PX(30, 45, 0.1f, 0xFFFFFFFF), PX(31.5f, 60, 0.1f, 0xFFFFFFFF), PX(30, 60, 0.1f, 0xFFFFFFFF),
+                        PX(44, 44, 0.1f, 0xFFFFFFFF), PX(47.5f, 56, 0.1f, 0xFFFFFFFF), PX(44, 56, 0.1f, 0xFFFFFFFF),
+                        PX(4, 44, 0.1f, 0xFFFFFFFF),  PX(10.5f, 50, 0.1f, 0xFFFFFFFF), PX(4, 50, 0.1f, 0xFFFFFFFF)};
+  auto zWrite = [this](DWORD on) {
+    ASSERT_EQ(IDirect3DDevice2_SetRenderState(rig.dev, D3DRENDERSTATE_ZWRITEENABLE, on), D3D_OK);
+  };
+  zWrite(FALSE);
+  rig.BeginFrame();
+  Draw(D3DPT_TRIANGLELIST, near + 3, 9);
+  Draw(D3DPT_TRIANGLELIST, corner, 3);
+  Draw(D3DPT_TRIANGLELIST, thin, 9);
+  zWrite(TRUE);
+  Draw(D3DPT_TRIANGLELIST, far, 6);
+  const QImage kept = rig.EndFrame();
+  shown = 0;
+  for (int y = 0; y < 64; ++y)
+    for (int x = 0; x < 64; ++x) shown += Rgb(kept, x, y) == 0x00FF00u;
+  EXPECT_EQ(shown, 64 * 64);
+  rig.BeginFrame();
+  Draw(D3DPT_TRIANGLELIST, face, 3);
+  zWrite(FALSE);
+  Draw(D3DPT_TRIANGLELIST, far, 6);
+  zWrite(TRUE);
+  const QImage behind = rig.EndFrame();
+  EXPECT_EQ(Rgb(behind, 10, 10), 0x0000FFu);
+  EXPECT_EQ(Rgb(behind, 60, 60), 0x00FF00u);
+
   ASSERT_EQ(IDirect3DDevice2_SetRenderState(rig.dev, D3DRENDERSTATE_ZENABLE, FALSE), D3D_OK);
   rig.BeginFrame();
   Draw(D3DPT_TRIANGLELIST, face, 3);
