@@ -7,8 +7,8 @@
 // The picture a window keeps is no copy: it refers to the pixels of the
 // surface blitted from (the back buffer), so that a frame is copied once on
 // our side, from the back buffer into the window system's backing store, in
-// the backing store's own pixel format (or, under an X server, into shared
-// memory the server reads: win_present_shm.cpp). That stays right because the loop
+// the backing store's own pixel format (under an X server, into shared memory
+// the server reads: win_present_shm.cpp). That stays right because the loop
 // draws and presents a frame in one idle pass, and paint events come only
 // from the window system's events, which are handled between passes: when a
 // paint event runs, the back buffer still holds the frame presented last (a
