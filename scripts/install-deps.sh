@@ -5,10 +5,10 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev libgl-dev fonts-dejavu-core
+  qt6-base-dev libgl-dev libxcb1-dev libxcb-shm0-dev fonts-dejavu-core
   libgtest-dev libgmock-dev libbenchmark-dev
   clang-14 libclang-rt-14-dev
-  xvfb xdotool
+  xvfb xdotool x11-apps
   dpkg-dev desktop-file-utils appstream lintian groff-base man-db
 )
 

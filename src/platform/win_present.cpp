@@ -7,7 +7,8 @@
 // The picture a window keeps is no copy: it refers to the pixels of the
 // surface blitted from (the back buffer), so that a frame is copied once on
 // our side, from the back buffer into the window system's backing store, in
-// the backing store's own pixel format. That stays right because the loop
+// the backing store's own pixel format (under an X server, into shared memory
+// the server reads: win_present_shm.cpp). That stays right because the loop
 // draws and presents a frame in one idle pass, and paint events come only
 // from the window system's events, which are handled between passes: when a
 // paint event runs, the back buffer still holds the frame presented last (a
@@ -44,6 +45,7 @@
 
 #include "platform/win_commctrl.h"
 #include "platform/win_gdi.h"
+#include "platform/win_present_shm.h"
 #include "platform/win_user_internal.h"
 
 // ---- types ----------------------------------------------------------------
@@ -104,11 +106,13 @@ platform::WindowData* TargetOf(HWND hwndClip, const QPoint& corner) {
   return target;
 }
 
+}  // namespace
+
 // Copies a row of pixels into memory that the display server reads next. The
 // stores go around this processor's caches, so that the lines are not first
 // read from memory only to be overwritten: a full-HD view's copy no longer
 // reads 8 MB it does not need.
-void StreamRow(uchar* dst, const uchar* src, size_t bytes) {
+void platform::StreamRow(uchar* dst, const uchar* src, size_t bytes) {
 #if defined(__SSE2__)
   const size_t head = std::min(bytes, (16 - (reinterpret_cast<uintptr_t>(dst) & 15)) & 15);
   std::memcpy(dst, src, head);
@@ -128,6 +132,8 @@ void StreamRow(uchar* dst, const uchar* src, size_t bytes) {
   std::memcpy(dst, src, bytes);
 #endif
 }
+
+namespace {
 
 // Puts the picture at the point (painter coordinates), inside the clip
 // rectangle, into the image the painter draws on: the same pixels as drawing
@@ -158,7 +164,7 @@ bool CopyPicture(QPainter& painter, const QImage& picture, const QPoint& at, con
       // constant row pointer never copies it.
       uchar* dst = const_cast<uchar*>(target->constScanLine(y)) + static_cast<ptrdiff_t>(part.left()) * 4;
       const uchar* src = picture.constScanLine(y - origin.y()) + static_cast<ptrdiff_t>(part.left() - origin.x()) * 4;
-      StreamRow(dst, src, static_cast<size_t>(part.width()) * 4);
+      platform::StreamRow(dst, src, static_cast<size_t>(part.width()) * 4);
     }
   }
 #if defined(__SSE2__)
@@ -277,6 +283,10 @@ void PresentToWindow(const QImage& image, const RECT& rcDest, HWND hwndClip) {
     return;
   }
   if (!w->isVisible()) return;
+  if (PresentThroughServer(target, image)) {
+    FirstFrameShown(hwndClip);
+    return;
+  }
   HWND saved = s_hwndPresenting;
   s_hwndPresenting = target->hwnd;
   w->repaint(QRect(target->screenPos + QPoint(target->border, target->border), image.size()));

@@ -36,6 +36,7 @@
 #include "platform/win_gdi.h"
 #include "platform/win_icon.h"
 #include "platform/win_menu.h"
+#include "platform/win_present_shm.h"
 #include "platform/win_resources.h"
 #include "platform/win_user_internal.h"
 
@@ -594,6 +595,7 @@ BOOL DestroyWindow(HWND hWnd) {
   }
   for (HWND h : gone) {
     platform::ForgetMenus(h);
+    platform::ForgetServerPresenting(h);
     Windows().erase(h);
     platform::ForgetHandle(h);
   }

@@ -89,6 +89,9 @@ void PaintWindow(QWidget* widget, QPaintEvent* event);
 // Receives the pictures blitted to the primary surface: the window under
 // each keeps it and shows it at once.
 void PresentToWindow(const QImage& image, const RECT& rcDest, HWND hwndClip);
+// Copies a row of pixels into memory the display server reads next, around
+// this processor's caches.
+void StreamRow(uchar* dst, const uchar* src, size_t bytes);
 // Memory holding presented pixels is going: every window that shows some of
 // it takes its own copy.
 void KeepPicturesOutOf(const void* begin, const void* end);

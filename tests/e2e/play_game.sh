@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The game end to end on a virtual X display: it opens its window, takes the
-# focus, answers Ctrl+G with its question, moves and drops a block once for
+# focus, answers Ctrl+G with its question, shows its last picture wherever
+# the question has been while it waits, moves and drops a block once for
 # keys held well past the X server's auto-repeat delay on a busy machine,
 # takes a few keys and the menu's Exit, ends with code 0 and leaves its
 # settings and high-score file behind.
@@ -75,6 +76,39 @@ for _ in $(seq 30); do
   sleep 0.1
 done
 [ -n "$asked" ] || fail "Ctrl+G did not ask whether to abandon the game"
+
+# No frame runs while the question waits, so the game window must look the
+# same wherever the question has been: what it uncovers shows the last
+# picture, not an older one (the statistics' shapes turn from frame to frame,
+# so an older picture differs there). Needs xwd to read the window.
+shown=""
+if command -v xwd >/dev/null; then
+  question=$(windows | grep -vx "$win" | head -n 1)
+  dump() { xwd -silent -id "$win" >"$1" 2>/dev/null; }
+  # Off the game window; settled once two reads a moment apart agree.
+  xdotool windowmove --sync "$question" 600 500
+  dump "$work/before"
+  settled=""
+  for _ in $(seq 20); do
+    sleep 0.2
+    dump "$work/again"
+    cmp -s "$work/before" "$work/again" && { settled=yes; break; }
+    mv "$work/again" "$work/before"
+  done
+  [ -n "$settled" ] || fail "the game window kept changing while the question was open"
+  # Over the statistics on the left, then off again.
+  xdotool windowmove --sync "$question" 20 240
+  sleep 0.3
+  xdotool windowmove --sync "$question" 600 500
+  same=""
+  for _ in $(seq 20); do
+    sleep 0.2
+    dump "$work/after"
+    cmp -s "$work/before" "$work/after" && { same=yes; break; }
+  done
+  [ -n "$same" ] || fail "where the question had been, the game window showed an older picture"
+  shown=", the last picture where the question had been"
+fi
 xdotool key Return
 for _ in $(seq 30); do [ "$(windows | wc -l)" -eq 1 ] && break; sleep 0.1; done
 [ "$(windows | wc -l)" -eq 1 ] || fail "the question did not go away"
@@ -176,4 +210,4 @@ grep -q '"WindowW"=dword:' "$store" || fail "no window size saved"
 if grep -q "$work/scores" "$store"; then fail "a run-only high-score file was saved"; fi
 [ -s "$work/scores" ] || fail "no high-score file written"
 head -c 8 "$work/scores" | grep -q 'QN_3D_HS' || fail "the high-score file has no magic"
-echo "passed: window, question, held keys act once, keys, menu Exit, exit code 0, settings and high scores saved"
+echo "passed: window, question$shown, held keys act once, keys, menu Exit, exit code 0, settings and high scores saved"
