@@ -95,6 +95,26 @@ __m128i PackLanes(__m128 r, __m128 g, __m128 b) {
   return PackInts(_mm_cvtps_epi32(r), _mm_cvtps_epi32(g), _mm_cvtps_epi32(b));
 }
 
+// The x and y gradients of the lanes r, g, b and depth over a snapped
+// triangle, its edges from vertex 0 given in pixels: differences in float,
+// the rest in double, so that every fill steps the very same values.
+void LaneGradients(const Vertex* const* v, double fx1, double fy1, double fx2, double fy2, double invDet,
+                   __m128* gx, __m128* gy) {
+  auto lanes = [](const Vertex* p) { return _mm_load_ps(&p->r); };
+  const __m128 a0 = lanes(v[0]), d1 = _mm_sub_ps(lanes(v[1]), a0), d2 = _mm_sub_ps(lanes(v[2]), a0);
+  const __m128d det = _mm_set1_pd(invDet);
+  const __m128d x1 = _mm_set1_pd(fx1), y1 = _mm_set1_pd(fy1), x2 = _mm_set1_pd(fx2), y2 = _mm_set1_pd(fy2);
+  auto half = [&](__m128d e1, __m128d e2, __m128* hx, __m128* hy) {
+    *hx = _mm_cvtpd_ps(_mm_mul_pd(_mm_sub_pd(_mm_mul_pd(e1, y2), _mm_mul_pd(e2, y1)), det));
+    *hy = _mm_cvtpd_ps(_mm_mul_pd(_mm_sub_pd(_mm_mul_pd(e2, x1), _mm_mul_pd(e1, x2)), det));
+  };
+  __m128 gxLo, gyLo, gxHi, gyHi;
+  half(_mm_cvtps_pd(d1), _mm_cvtps_pd(d2), &gxLo, &gyLo);
+  half(_mm_cvtps_pd(_mm_movehl_ps(d1, d1)), _mm_cvtps_pd(_mm_movehl_ps(d2, d2)), &gxHi, &gyHi);
+  *gx = _mm_movelh_ps(gxLo, gxHi);
+  *gy = _mm_movelh_ps(gyLo, gyHi);
+}
+
 // Where a triangle is drawn, and its attributes: each is its value at
 // vertex 0 plus its gradients times the offset from vertex 0, in pixels.
 struct FillTarget {
@@ -850,20 +870,8 @@ void Context::Fill(const Vertex* const* v, int64_t area, const Vertex& flat) con
   t.color = color, t.depth = depth, t.pitch = pitch;
   __m128 gx = _mm_setzero_ps(), gy = _mm_setzero_ps(), a0 = _mm_setzero_ps();
   if (kGouraud) {
-    auto lanes = [](const Vertex* p) { return _mm_load_ps(&p->r); };
-    a0 = lanes(v[0]);
-    const __m128 d1 = _mm_sub_ps(lanes(v[1]), a0), d2 = _mm_sub_ps(lanes(v[2]), a0);
-    const __m128d det = _mm_set1_pd(invDet);
-    const __m128d x1 = _mm_set1_pd(fx1), y1d = _mm_set1_pd(fy1), x2 = _mm_set1_pd(fx2), y2d = _mm_set1_pd(fy2);
-    auto half = [&](__m128d e1, __m128d e2, __m128* hx, __m128* hy) {
-      *hx = _mm_cvtpd_ps(_mm_mul_pd(_mm_sub_pd(_mm_mul_pd(e1, y2d), _mm_mul_pd(e2, y1d)), det));
-      *hy = _mm_cvtpd_ps(_mm_mul_pd(_mm_sub_pd(_mm_mul_pd(e2, x1), _mm_mul_pd(e1, x2)), det));
-    };
-    __m128 gxLo, gyLo, gxHi, gyHi;
-    half(_mm_cvtps_pd(d1), _mm_cvtps_pd(d2), &gxLo, &gyLo);
-    half(_mm_cvtps_pd(_mm_movehl_ps(d1, d1)), _mm_cvtps_pd(_mm_movehl_ps(d2, d2)), &gxHi, &gyHi);
-    gx = _mm_movelh_ps(gxLo, gxHi);
-    gy = _mm_movelh_ps(gyLo, gyHi);
+    a0 = _mm_load_ps(&v[0]->r);
+    LaneGradients(v, fx1, fy1, fx2, fy2, invDet, &gx, &gy);
     t.dzdx = _mm_cvtss_f32(Lane<3>(gx)), t.dzdy = _mm_cvtss_f32(Lane<3>(gy)), t.z00 = v[0]->sz;
     t.rgbdx = gx, t.rgbdy = gy, t.rgb0 = a0;
     t.flat4 = _mm_setzero_si128();
@@ -984,20 +992,11 @@ void Context::Spans(const Vertex* const* v, const int64_t* X, const int64_t* Y, 
   if (kGouraud) {
     // The four gradients two at a time, with the very operations of the
     // lambda: differences in float, the rest in double.
-    auto lanes = [](const Vertex* p) { return _mm_load_ps(&p->r); };
-    const __m128 a0 = lanes(v[0]), d1 = _mm_sub_ps(lanes(v[1]), a0), d2 = _mm_sub_ps(lanes(v[2]), a0);
-    const __m128d det = _mm_set1_pd(invDet);
-    const __m128d x1 = _mm_set1_pd(fx1), y1d = _mm_set1_pd(fy1), x2 = _mm_set1_pd(fx2), y2d = _mm_set1_pd(fy2);
-    auto half = [&](__m128d e1, __m128d e2, __m128* gx, __m128* gy) {
-      *gx = _mm_cvtpd_ps(_mm_mul_pd(_mm_sub_pd(_mm_mul_pd(e1, y2d), _mm_mul_pd(e2, y1d)), det));
-      *gy = _mm_cvtpd_ps(_mm_mul_pd(_mm_sub_pd(_mm_mul_pd(e2, x1), _mm_mul_pd(e1, x2)), det));
-    };
-    __m128 gxLo, gyLo, gxHi, gyHi;
-    half(_mm_cvtps_pd(d1), _mm_cvtps_pd(d2), &gxLo, &gyLo);
-    half(_mm_cvtps_pd(_mm_movehl_ps(d1, d1)), _mm_cvtps_pd(_mm_movehl_ps(d2, d2)), &gxHi, &gyHi);
+    __m128 gxLanes, gyLanes;
+    LaneGradients(v, fx1, fy1, fx2, fy2, invDet, &gxLanes, &gyLanes);
     alignas(16) float gx[4], gy[4];
-    _mm_store_ps(gx, _mm_movelh_ps(gxLo, gxHi));
-    _mm_store_ps(gy, _mm_movelh_ps(gyLo, gyHi));
+    _mm_store_ps(gx, gxLanes);
+    _mm_store_ps(gy, gyLanes);
     for (int ch = 0; ch < 3; ++ch) grad[ch][0] = gx[ch], grad[ch][1] = gy[ch];
     grad[0][2] = v[0]->r, grad[1][2] = v[0]->g, grad[2][2] = v[0]->b;
     dzdx = gx[3], dzdy = gy[3], z00 = v[0]->sz;
