@@ -22,17 +22,8 @@ cleanup() {
 trap cleanup EXIT
 
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && command -v Xvfb >/dev/null; then
-  # Xvfb picks a free display number itself and tells it once it listens.
-  Xvfb -displayfd 3 -screen 0 2560x1600x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
-  xpid=$!
-  disp=""
-  for _ in $(seq 100); do
-    disp=$(tr -dc '0-9' <"$work/display" 2>/dev/null)
-    [ -n "$disp" ] && break
-    kill -0 "$xpid" 2>/dev/null || break
-    sleep 0.1
-  done
-  [ -n "$disp" ] || { echo "Xvfb did not start: $(cat "$work/xvfb.log")"; exit 1; }
+  . scripts/xvfb.sh
+  start_xvfb 2560x1600 "$work" || { echo "Xvfb did not start: $(cat "$work/xvfb.log")"; exit 1; }
   export DISPLAY=":$disp"
 fi
 # The platform follows the display; without any the benchmarks run off screen.

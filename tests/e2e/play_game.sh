@@ -31,18 +31,8 @@ fail() {
   exit 1
 }
 
-# Xvfb picks a display number nobody uses and tells it once it listens, so
-# that two runs at the same time cannot take the same one.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
-xpid=$!
-disp=""
-for _ in $(seq 100); do
-  disp=$(tr -dc '0-9' <"$work/display" 2>/dev/null)
-  [ -n "$disp" ] && break
-  kill -0 "$xpid" 2>/dev/null || break
-  sleep 0.1
-done
-[ -n "$disp" ] || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
+. "$(dirname "$0")/../../scripts/xvfb.sh"
+start_xvfb 1024x768 "$work" || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
 
 # The game writes where it drew each cube of its last picture to the scene
 # file, so that the well can be seen from here.

@@ -106,16 +106,8 @@ echo "LICENSE, copyright file and help agree"
 # ---- the unpacked game, end to end ------------------------------------------
 
 echo "-- the unpacked game"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
-xpid=$!
-disp=""
-for _ in $(seq 100); do
-  disp=$(tr -dc '0-9' <"$work/display" 2>/dev/null)
-  [ -n "$disp" ] && break
-  kill -0 "$xpid" 2>/dev/null || break
-  sleep 0.1
-done
-[ -n "$disp" ] || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
+. "$src/scripts/xvfb.sh"
+start_xvfb 1024x768 "$work" || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
 
 home="$work/home"
 mkdir -p "$home"
