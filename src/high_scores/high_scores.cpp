@@ -104,17 +104,13 @@ static void ReportSaveError(const char* lpszFormat) {
               MB_OK | MB_ICONERROR);
 }
 
-// An existing file may be replaced when it is a high-score file, or when the
-// player agrees; a file that does not exist may always be made. A directory
-// is not offered for overwriting: the save then fails to open it.
-static BOOL MayReplaceHighScoreFile(const char* lpszFile) {
+// An existing file may be replaced when it is a high-score file (bValid: it
+// was read and holds one), or when the player agrees; a file that does not
+// exist may always be made. A directory is not offered for overwriting: the
+// save then fails to open it.
+static BOOL MayReplaceHighScoreFile(const char* lpszFile, BOOL bValid) {
   struct stat st;
   if (stat(lpszFile, &st) != 0 || S_ISDIR(st.st_mode)) return TRUE;
-  BYTE* data;
-  size_t size;
-  BOOL bValid = ReadHighScoreFile(lpszFile, &data, &size) == HSREAD_OK &&
-                IsValidHighScoreImage(data, size);
-  free(data);
   if (bValid || std::strcmp(s_szOverwriteAgreed, lpszFile) == 0) return TRUE;
   return AskToOverwriteHighScoreFile(IsWindow(g_hwndMain) ? g_hwndMain : nullptr, lpszFile);
 }
@@ -216,25 +212,22 @@ BYTE* MakeHighScoreImage(size_t* puSize) {
   return bytes;
 }
 
-// TRUE when the file already holds exactly this image: then there is nothing
-// to write, and a file the player may read but not write is no error.
-static BOOL FileHoldsImage(const char* lpszFile, const BYTE* lpImage, size_t uSize) {
-  BYTE* data;
-  size_t size;
-  BOOL bSame = ReadHighScoreFile(lpszFile, &data, &size) == HSREAD_OK && size == uSize &&
-               std::memcmp(data, lpImage, uSize) == 0;
-  free(data);
-  return bSame;
-}
-
 // Writes the table through a temporary file, so that a failed save leaves the
 // old file whole; table and state are never changed. A file that already
 // holds the table is left alone; a missing one is made.
 void SaveHighScores(void) {
   size_t size;
   BYTE* data = MakeHighScoreImage(&size);
-  if (!FileHoldsImage(g_szHighScoreFile, data, size) &&
-      MayReplaceHighScoreFile(g_szHighScoreFile)) {
+  // The file as it is now, read once. When it already holds exactly this
+  // table there is nothing to write, and a file the player may read but not
+  // write is no error.
+  BYTE* old;
+  size_t oldSize;
+  const BOOL bRead = ReadHighScoreFile(g_szHighScoreFile, &old, &oldSize) == HSREAD_OK;
+  const BOOL bSame = bRead && oldSize == size && std::memcmp(old, data, size) == 0;
+  const BOOL bValid = bRead && IsValidHighScoreImage(old, oldSize);
+  free(old);
+  if (!bSame && MayReplaceHighScoreFile(g_szHighScoreFile, bValid)) {
     switch (platform::ReplaceFileContents(g_szHighScoreFile, data, size)) {
       case platform::ReplaceResult::OpenFailed:
         ReportSaveError("Error saving high score table to file \"%s\" - cannot open file.");
