@@ -89,12 +89,24 @@ struct DrawMemo {
   std::vector<unsigned char> input;
   std::vector<raster::Vertex> output;
   int extent[4] = {};  // where the vertices can put pixels (see VertexExtent)
+  // Once the same call comes again, its triangles made ready for the fill,
+  // with the indices and the rasterizer state they were made with: a scene
+  // that stays the same skips the set-up of every triangle, and the culled
+  // ones altogether.
+  bool bFills = false;
+  std::vector<WORD> indices;
+  raster::FillRecord fills;
+  raster::Context fillContext;
 };
 
 // Draw calls of a scene remembered, and vertices per call: enough for the
 // game's scenes, bounded so that the memory stays small (under 2 MB).
 constexpr size_t kMemoCalls = 512;
 constexpr DWORD kMemoVertices = 32;
+// Triangles per call whose set-ups are kept, and the bytes all calls may
+// keep of them (the game's scenes take about a third of that).
+constexpr DWORD kFillTriangles = 256;
+constexpr size_t kFillBytes = size_t{1} << 20;
 
 struct DeviceObj : dx::Object {
   Face<IDirect3DDevice2, DeviceObj> face;
@@ -115,6 +127,8 @@ struct DeviceObj : dx::Object {
   std::vector<LightPrep> lights;
   std::vector<DrawMemo> memos;  // the draw calls of the last scene, in order
   size_t memoNext = 0;          // the draw call of this scene
+  raster::FillRecord fillScratch;  // a call's triangles as they are drawn
+  size_t fillBytes = 0;            // what the memos' fills, indices and all, take
   int extent[4] = {};           // VertexExtent of verts
   // The viewport mapping and clip planes of the last draw, rebuilt only when
   // the viewport or the target's size changes.
@@ -772,6 +786,21 @@ bool MemoHolds(const DrawMemo& memo, const DeviceObj* self, D3DVERTEXTYPE type, 
   return std::memcmp(memo.input.data(), data, count * RecordSize(type)) == 0;
 }
 
+// The bytes a memo's kept triangles take.
+size_t FillBytesOf(const DrawMemo& memo) {
+  return memo.fills.setups.capacity() * sizeof(raster::FillSetup) +
+         memo.fills.walks.capacity() * sizeof(raster::FillWalks) + memo.indices.capacity() * sizeof(WORD);
+}
+
+// Lets go of a memo's kept triangles: they belong to vertices no longer held.
+void DropFills(DeviceObj* self, DrawMemo& memo) {
+  self->fillBytes -= FillBytesOf(memo);
+  memo.bFills = false;
+  std::vector<raster::FillSetup>().swap(memo.fills.setups);
+  std::vector<raster::FillWalks>().swap(memo.fills.walks);
+  std::vector<WORD>().swap(memo.indices);
+}
+
 // Keeps what this call made for the same call of the next scene; without
 // the memory for it, the memo is dropped and the next scene makes them anew.
 void KeepMemo(DrawMemo& memo, const DeviceObj* self, D3DVERTEXTYPE type, LPCVOID data, DWORD count,
@@ -817,7 +846,8 @@ void LightVertices(DeviceObj* self, D3DVERTEXTYPE type, LPCVOID data, DWORD coun
 // Transforms (and for D3DVERTEX lights) every vertex of a call once, or
 // finds them made by the same call of the last scene.
 HRESULT TransformVertices(DeviceObj* self, D3DVERTEXTYPE type, LPCVOID data, DWORD count,
-                          const raster::Context& ctx, const raster::Vertex** out, const int** extent) {
+                          const raster::Context& ctx, const raster::Vertex** out, const int** extent,
+                          DrawMemo** found = nullptr) {
   if (self->bCombinedStale) {
     self->combined = Multiply(Multiply(self->world, self->view), self->projection);
     self->bCombinedStale = false;
@@ -835,6 +865,7 @@ HRESULT TransformVertices(DeviceObj* self, D3DVERTEXTYPE type, LPCVOID data, DWO
   if (memo != nullptr && MemoHolds(*memo, self, type, data, count, mat)) {
     *out = memo->output.data();
     *extent = memo->extent;
+    if (found != nullptr) *found = memo;
     return D3D_OK;
   }
   try {
@@ -844,7 +875,10 @@ HRESULT TransformVertices(DeviceObj* self, D3DVERTEXTYPE type, LPCVOID data, DWO
   }
   LightVertices(self, type, data, count, ctx, mat);
   VertexExtent(ctx, self->verts.data(), count, self->extent);
-  if (memo != nullptr) KeepMemo(*memo, self, type, data, count, mat);
+  if (memo != nullptr) {
+    DropFills(self, *memo);
+    KeepMemo(*memo, self, type, data, count, mat);
+  }
   *out = self->verts.data();
   *extent = self->extent;
   return D3D_OK;
@@ -1058,6 +1092,62 @@ void Assemble(const raster::Context& ctx, const raster::Vertex* v, D3DPRIMITIVET
   }
 }
 
+// Whether triangles made ready in one context draw the same in the other:
+// the same row length, clip rectangle and states, and no pixel counting.
+bool SameFill(const raster::Context& a, const raster::Context& b) {
+  return a.pitch == b.pitch && a.clipL == b.clipL && a.clipT == b.clipT && a.clipR == b.clipR && a.clipB == b.clipB &&
+         a.bZTest == b.bZTest && a.bZWrite == b.bZWrite && a.bGouraud == b.bGouraud && a.cull == b.cull &&
+         (a.depth == nullptr) == (b.depth == nullptr) && a.counts == nullptr && b.counts == nullptr;
+}
+
+// Draws an indexed triangle list whose vertices the memo held: from the
+// triangles kept the last time, when they were made from the same indices
+// in the same state, or else as usual, keeping them this time.
+template <class Index>
+void DrawKnownTriangles(DeviceObj* self, DrawMemo& memo, raster::Context ctx, const raster::Vertex* v,
+                        const WORD* indices, DWORD icount, Index index) {
+  if (memo.bFills && SameFill(memo.fillContext, ctx) && memo.indices.size() == icount &&
+      std::equal(indices, indices + icount, memo.indices.begin())) {
+    ctx.Replay(memo.fills);
+    return;
+  }
+  memo.bFills = false;
+  raster::FillRecord& scratch = self->fillScratch;
+  const bool bKeep = icount / 3 <= kFillTriangles;
+  if (bKeep) {
+    scratch.setups.clear(), scratch.walks.clear();
+    scratch.bComplete = true;
+    try {
+      // Room for three pieces a triangle: one cut by the clip planes is
+      // drawn as a fan, seldom of more.
+      scratch.setups.reserve(icount / 3 * 3);
+      scratch.walks.reserve(icount / 3 * 3);
+      ctx.record = &scratch;
+    } catch (const std::bad_alloc&) {
+    }
+  }
+  Assemble(ctx, v, D3DPT_TRIANGLELIST, icount, index);
+  if (ctx.record == nullptr || !scratch.bComplete) return;
+  // Exactly what is needed, and within the budget; a call that would go
+  // beyond it keeps nothing.
+  const size_t before = FillBytesOf(memo);
+  const size_t need = scratch.setups.size() * sizeof(raster::FillSetup) +
+                      scratch.walks.size() * sizeof(raster::FillWalks) + icount * sizeof(WORD);
+  if (self->fillBytes - before + need > kFillBytes) return;
+  try {
+    std::vector<raster::FillSetup>(scratch.setups.begin(), scratch.setups.end()).swap(memo.fills.setups);
+    std::vector<raster::FillWalks>(scratch.walks.begin(), scratch.walks.end()).swap(memo.fills.walks);
+    std::vector<WORD>(indices, indices + icount).swap(memo.indices);
+  } catch (const std::bad_alloc&) {
+    self->fillBytes = self->fillBytes - before + FillBytesOf(memo);
+    return;
+  }
+  self->fillBytes = self->fillBytes - before + FillBytesOf(memo);
+  ctx.record = nullptr;
+  memo.fillContext = ctx;
+  memo.bFills = true;
+}
+
 bool KnownPrimitive(D3DPRIMITIVETYPE t) { return t >= D3DPT_POINTLIST && t <= D3DPT_TRIANGLEFAN; }
 bool KnownVertex(D3DVERTEXTYPE t) { return t == D3DVT_VERTEX || t == D3DVT_LVERTEX; }
 
@@ -1120,8 +1210,13 @@ HRESULT Dev_DrawIndexedPrimitive(IDirect3DDevice2* This, D3DPRIMITIVETYPE ptype,
   const raster::Context ctx = MakeContext(self);
   const raster::Vertex* v = nullptr;
   const int* extent = nullptr;
-  if (HRESULT hr = TransformVertices(self, vtype, verts, vcount, ctx, &v, &extent); FAILED(hr)) return hr;
-  Assemble(ctx, v, ptype, icount, [indices](DWORD i) { return static_cast<DWORD>(indices[i]); });
+  DrawMemo* found = nullptr;
+  if (HRESULT hr = TransformVertices(self, vtype, verts, vcount, ctx, &v, &extent, &found); FAILED(hr)) return hr;
+  const auto index = [indices](DWORD i) { return static_cast<DWORD>(indices[i]); };
+  if (found != nullptr && ptype == D3DPT_TRIANGLELIST)
+    DrawKnownTriangles(self, *found, ctx, v, indices, icount, index);
+  else
+    Assemble(ctx, v, ptype, icount, index);
   TouchDepths(self, ctx, extent);
   return D3D_OK;
 }

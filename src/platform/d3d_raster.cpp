@@ -148,15 +148,11 @@ struct EdgeLanes {
   __m128i f, perColumn, perRow;
 };
 
-EdgeLanes NarrowEdges(const int64_t* X, const int64_t* Y, int64_t px0, int64_t py0) {
-  // The low halves of the 64-bit positions; the box keeps the functions
-  // inside 32 bits, whatever the products in between.
-  auto lanes = [](const int64_t* p) {
-    const __m128i p01 =
-        _mm_shuffle_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)), _MM_SHUFFLE(3, 3, 2, 0));
-    return _mm_unpacklo_epi64(p01, _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p + 2)));
-  };
-  const __m128i x = lanes(X), y = lanes(Y);
+EdgeLanes NarrowEdges(const int32_t* X, const int32_t* Y, int64_t px0, int64_t py0) {
+  // Lanes 0 to 2 the vertices (lane 3 goes unused). The box keeps the
+  // functions inside 32 bits, whatever the products in between.
+  const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(X));
+  const __m128i y = _mm_loadu_si128(reinterpret_cast<const __m128i*>(Y));
   const __m128i dx = _mm_sub_epi32(_mm_shuffle_epi32(x, _MM_SHUFFLE(3, 0, 2, 1)), x);
   const __m128i dy = _mm_sub_epi32(_mm_shuffle_epi32(y, _MM_SHUFFLE(3, 0, 2, 1)), y);
   // Not a top or left edge: dy > 0, or dy == 0 and dx <= 0.
@@ -184,7 +180,7 @@ void Rows(__m128i a, __m128i b, __m128i c, __m128i d, __m128i* rows) {
 // the others is kept, so that a pixel is out exactly when a sign bit is set;
 // the columns past the box carry a set sign bit of their own.
 template <bool kGouraud, bool kZWrite, int kGroups>
-void NarrowTriangle(const FillTarget& t, const int64_t* X, const int64_t* Y, int xMin, int xMax, int y0, int y1) {
+void NarrowTriangle(const FillTarget& t, const int32_t* X, const int32_t* Y, int xMin, int xMax, int y0, int y1) {
   const int64_t px0 = int64_t{xMin} * kSub, py0 = int64_t{y0} * kSub;
   __m128i F[kGroups][3], down[3];
   {
@@ -252,7 +248,7 @@ void NarrowTriangle(const FillTarget& t, const int64_t* X, const int64_t* Y, int
 // lanes holding columns 0 and 1 of a row and then of the next, with the same
 // edge functions and attribute sums as one row at a time.
 template <bool kGouraud, bool kZWrite>
-void NarrowPairs(const FillTarget& t, const int64_t* X, const int64_t* Y, int xMin, int xMax, int y0, int y1) {
+void NarrowPairs(const FillTarget& t, const int32_t* X, const int32_t* Y, int xMin, int xMax, int y0, int y1) {
   const int64_t px0 = int64_t{xMin} * kSub, py0 = int64_t{y0} * kSub;
   __m128i F[3], down2[3];
   {
@@ -330,14 +326,12 @@ struct RowEdge {
   int64_t k;
   int64_t yTop, yBottom;   // its ends, in sixteenths
   int64_t dx, dy, x0, y0;  // direction and start, in sixteenths
-  // From the row Start names on, in pairs as the walk below takes them:
-  // q and rem, dq and drem, k - 1 and k. On the rows between its ends an
-  // edge's bound lies between the columns of its ends, inside the guard
-  // band, so they all fit 32 bits.
-  alignas(8) int32_t walk[6];
 
-  // Its bound on row y.
-  void Start(int64_t y) {
+  // Its walk from row y on, in pairs as WideRows takes them: q and rem, dq
+  // and drem, k - 1 and k. On the rows between its ends an edge's bound lies
+  // between the columns of its ends, inside the guard band, so they all fit
+  // 32 bits.
+  void Start(int64_t y, int32_t* walk) const {
     const int64_t r = (y * kSub - y0) * dx + x0 * dy + (dy < 0 ? 0 : -1);
     const double invK = 1.0 / static_cast<double>(k);
     const int64_t q = FloorDivBy(r, k, invK);
@@ -382,16 +376,17 @@ inline void WideGroup(float* zp, uint32_t* cp, __m128 z, __m128 inSpan, __m128i 
   _mm_storeu_si128(dst, _mm_or_si128(_mm_and_si128(p, c), _mm_andnot_si128(p, _mm_loadu_si128(dst))));
 }
 
-// Fills rows [ya, yb] of a wide clockwise triangle, between l0 and r0 above
-// row yMid and between l1 and r1 from there on (the edges of the lower part
-// started at yMid), depth-tested, four pixels at a time: the same depths as
-// one at a time, and only the pixels that pass are written. A span's last
-// few pixels are done as the four at its end; a span shorter than four is
-// done four wide, masked to the span, when the row has room for it. The
-// pixels past the span are left as they are.
+// Fills rows [ya, yb] of a wide clockwise triangle, between the walks l0 and
+// r0 above row yMid and between l1 and r1 from there on (the edges of the
+// lower part started at yMid; a walk that bounds both parts is the same
+// one), depth-tested, four pixels at a time: the same depths as one at a
+// time, and only the pixels that pass are written. A span's last few pixels
+// are done as the four at its end; a span shorter than four is done four
+// wide, masked to the span, when the row has room for it. The pixels past
+// the span are left as they are.
 template <bool kGouraud, bool kZWrite>
 void WideRows(const FillTarget& t, int64_t X0, int64_t Y0, int xMin, int xMax, int ya, int yMid, int yb,
-              RowEdge* const edges[4], __m128 cBase, __m128 cdx, __m128 cdy, __m128i step1) {
+              int32_t* const edges[4], __m128 cBase, __m128 cdx, __m128 cdy, __m128i step1) {
   const __m128i step2 = _mm_add_epi32(step1, step1), step3 = _mm_add_epi32(step2, step1);
   const __m128i step4 = _mm_add_epi32(step2, step2);
   // The colour steps back from a group to the four at the end of a span.
@@ -406,15 +401,15 @@ void WideRows(const FillTarget& t, int64_t X0, int64_t Y0, int xMin, int xMax, i
   uint32_t* cRow = t.color + static_cast<ptrdiff_t>(ya) * pitch;
   float* zRow = t.depth + static_cast<ptrdiff_t>(ya) * pitch;
   for (int part = 0; part < 2; ++part) {
-    RowEdge& left = *edges[2 * part];
-    RowEdge& right = *edges[2 * part + 1];
+    int32_t* const left = edges[2 * part];
+    int32_t* const right = edges[2 * part + 1];
     const int yFrom = part == 0 ? ya : yMid, yTo = part == 0 ? yMid - 1 : yb;
     if (yFrom > yTo) continue;
     // Both edges stepped together: lanes left q, right q, left remainder,
     // right remainder. A remainder past k - 1 carries one.
     auto pairs = [&](int at) {
-      return _mm_unpacklo_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(left.walk + at)),
-                                _mm_loadl_epi64(reinterpret_cast<const __m128i*>(right.walk + at)));
+      return _mm_unpacklo_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(left + at)),
+                                _mm_loadl_epi64(reinterpret_cast<const __m128i*>(right + at)));
     };
     __m128i walk = pairs(0);
     const __m128i walkStep = pairs(2), ks = pairs(4);
@@ -493,8 +488,8 @@ void WideRows(const FillTarget& t, int64_t X0, int64_t Y0, int xMin, int xMax, i
     }
     // Where the walk stands now, for an edge that goes on below.
     const __m128i back = _mm_shuffle_epi32(walk, _MM_SHUFFLE(3, 1, 2, 0));
-    _mm_storel_epi64(reinterpret_cast<__m128i*>(left.walk), back);
-    _mm_storel_epi64(reinterpret_cast<__m128i*>(right.walk), _mm_unpackhi_epi64(back, back));
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(left), back);
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(right), _mm_unpackhi_epi64(back, back));
   }
 }
 #endif
@@ -772,6 +767,7 @@ void Context::Line(const Vertex& a0, const Vertex& b0) const {
     return;
   }
 #endif
+  if (record != nullptr) record->bComplete = false;
   AnySpans(v, area, flat, farInside);
 }
 
@@ -846,10 +842,38 @@ void Context::Triangle(const Vertex& a, const Vertex& b, const Vertex& c) const 
 }
 
 #if defined(__SSE2__)
+namespace {
+
+// Which fill draws a prepared triangle.
+enum FillKind : uint8_t { kPairs, kNarrow1, kNarrow2, kWide };
+
+}  // namespace
+
 // The depth-tested fill of a triangle inside the depth range: narrow ones
 // pixel by pixel across their box, the others span by span.
 template <bool kGouraud, bool kZWrite>
 void Context::Fill(const Vertex* const* v, int64_t area, const Vertex& flat) const {
+  FillSetup s;
+  FillWalks w;
+  if (!Prepare<kGouraud>(v, area, flat, s, w)) return;
+  if (record != nullptr) {
+    const bool wide = s.kind == kWide;
+    if (record->setups.size() < record->setups.capacity() &&
+        (!wide || record->walks.size() < record->walks.capacity())) {
+      record->setups.push_back(s);
+      if (wide) record->walks.push_back(w);
+    } else {
+      record->bComplete = false;
+    }
+  }
+  Run<kGouraud, kZWrite>(s, &w);
+}
+
+// Sets a triangle up for the depth-tested fill: its gradients, its box, the
+// fill that suits it and, for a wide one, its edges' walks. False when it
+// covers no pixel centre of the clip rectangle.
+template <bool kGouraud>
+bool Context::Prepare(const Vertex* const* v, int64_t area, const Vertex& flat, FillSetup& s, FillWalks& w) const {
   const int64_t X[3] = {v[0]->X, v[1]->X, v[2]->X}, Y[3] = {v[0]->Y, v[1]->Y, v[2]->Y};
   const int64_t minY = Min3(Y[0], Y[1], Y[2]), maxY = Max3(Y[0], Y[1], Y[2]);
   const int64_t minX = Min3(X[0], X[1], X[2]), maxX = Max3(X[0], X[1], X[2]);
@@ -859,30 +883,33 @@ void Context::Fill(const Vertex* const* v, int64_t area, const Vertex& flat) con
   const int64_t xMin = std::max<int64_t>((minX + kSub - 1) >> 4, clipL);
   const int64_t xMax = std::min<int64_t>(maxX >> 4, clipR - 1);
   // No pixel centre in the box, or the box off the clip rectangle: nothing to set up.
-  if (y0 > y1 || xMin > xMax) return;
+  if (y0 > y1 || xMin > xMax) return false;
 
   // Attribute gradients over the snapped triangle: differences in float,
   // the rest in double, lanes r, g, b and depth.
   const double fx1 = static_cast<double>(X[1] - X[0]) / kSub, fy1 = static_cast<double>(Y[1] - Y[0]) / kSub;
   const double fx2 = static_cast<double>(X[2] - X[0]) / kSub, fy2 = static_cast<double>(Y[2] - Y[0]) / kSub;
   const double invDet = static_cast<double>(kSub * kSub) / static_cast<double>(area);
-  FillTarget t;
-  t.color = color, t.depth = depth, t.pitch = pitch;
-  __m128 gx = _mm_setzero_ps(), gy = _mm_setzero_ps(), a0 = _mm_setzero_ps();
   if (kGouraud) {
-    a0 = _mm_load_ps(&v[0]->r);
+    __m128 gx, gy;
     LaneGradients(v, fx1, fy1, fx2, fy2, invDet, &gx, &gy);
-    t.dzdx = _mm_cvtss_f32(Lane<3>(gx)), t.dzdy = _mm_cvtss_f32(Lane<3>(gy)), t.z00 = v[0]->sz;
-    t.rgbdx = gx, t.rgbdy = gy, t.rgb0 = a0;
-    t.flat4 = _mm_setzero_si128();
+    _mm_store_ps(s.gx, gx), _mm_store_ps(s.gy, gy), _mm_store_ps(s.at0, _mm_load_ps(&v[0]->r));
+    s.flat = 0;
   } else {
     const float a1 = v[1]->sz - v[0]->sz, a2 = v[2]->sz - v[0]->sz;
-    t.dzdx = static_cast<float>((a1 * fy2 - a2 * fy1) * invDet);
-    t.dzdy = static_cast<float>((a2 * fx1 - a1 * fx2) * invDet);
-    t.z00 = v[0]->sz;
-    t.rgbdx = t.rgbdy = t.rgb0 = _mm_setzero_ps();
-    t.flat4 = _mm_set1_epi32(static_cast<int32_t>(Pack(flat.r, flat.g, flat.b)));
+    const float dzdx = static_cast<float>((a1 * fy2 - a2 * fy1) * invDet);
+    const float dzdy = static_cast<float>((a2 * fx1 - a1 * fx2) * invDet);
+    _mm_store_ps(s.gx, _mm_setr_ps(0.0f, 0.0f, 0.0f, dzdx));
+    _mm_store_ps(s.gy, _mm_setr_ps(0.0f, 0.0f, 0.0f, dzdy));
+    _mm_store_ps(s.at0, _mm_setr_ps(0.0f, 0.0f, 0.0f, v[0]->sz));
+    s.flat = Pack(flat.r, flat.g, flat.b);
   }
+  // Inside the guard band positions fit 32 bits. Stored four at a time, as
+  // NarrowEdges reads them: a wide load right after narrow stores of the
+  // same bytes would wait for them to reach the cache.
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(s.X), _mm_setr_epi32(v[0]->X, v[1]->X, v[2]->X, 0));
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(s.Y), _mm_setr_epi32(v[0]->Y, v[1]->Y, v[2]->Y, 0));
+  s.xMin = static_cast<int32_t>(xMin), s.xMax = static_cast<int32_t>(xMax), s.y0 = y0;
 
   // Narrow triangles (the bevels and corners of the cubes, half of a frame's
   // rows) cover a pixel or two on each of their rows. For them the pixels of
@@ -892,13 +919,9 @@ void Context::Fill(const Vertex* const* v, int64_t area, const Vertex& flat) con
     const int64_t groups = (xMax - xMin) / 4 + 1;
     if (xMin + 4 * groups <= pitch) {
       static_assert(kNarrowGroups == 2, "one and two groups");
-      if (xMax - xMin <= 1 && xMin + 2 <= pitch)
-        NarrowPairs<kGouraud, kZWrite>(t, X, Y, static_cast<int>(xMin), static_cast<int>(xMax), y0, y1);
-      else if (groups == 1)
-        NarrowTriangle<kGouraud, kZWrite, 1>(t, X, Y, static_cast<int>(xMin), static_cast<int>(xMax), y0, y1);
-      else
-        NarrowTriangle<kGouraud, kZWrite, 2>(t, X, Y, static_cast<int>(xMin), static_cast<int>(xMax), y0, y1);
-      return;
+      s.y1 = y1, s.yMid = y1 + 1, s.shared = 0;
+      s.kind = xMax - xMin <= 1 && xMin + 2 <= pitch ? kPairs : groups == 1 ? kNarrow1 : kNarrow2;
+      return true;
     }
   }
 
@@ -921,24 +944,7 @@ void Context::Fill(const Vertex* const* v, int64_t area, const Vertex& flat) con
     E.dx = dx, E.dy = dy, E.x0 = X[i], E.y0 = Y[i];
     E.yTop = std::min(Y[i], Y[j]), E.yBottom = std::max(Y[i], Y[j]);
   }
-  if (y0 > y1) return;
-  // Colours in 16.16, lanes b, g, r as the pixel holds them. Colours at pixel
-  // centres inside the triangle stay within 0..255, so a gradient steeper
-  // than a few thousand steps per pixel only occurs on slivers whose spans
-  // are a single pixel wide. Bounding it keeps four steps of 16.16 fixed
-  // point (the four-wide lanes) inside 32 bits.
-  __m128 cBase = _mm_setzero_ps(), cdx = _mm_setzero_ps(), cdy = _mm_setzero_ps();
-  __m128i step1 = _mm_setzero_si128();
-  if (kGouraud) {
-    const __m128 fix = _mm_set1_ps(65536.0f);
-    const __m128 bgr = _mm_castsi128_ps(_mm_setr_epi32(-1, -1, -1, 0));
-    const __m128 gxs = _mm_and_ps(_mm_shuffle_ps(gx, gx, _MM_SHUFFLE(3, 0, 1, 2)), bgr);
-    cBase = _mm_mul_ps(_mm_and_ps(_mm_shuffle_ps(a0, a0, _MM_SHUFFLE(3, 0, 1, 2)), bgr), fix);
-    cdx = _mm_mul_ps(gxs, fix);
-    cdy = _mm_mul_ps(_mm_and_ps(_mm_shuffle_ps(gy, gy, _MM_SHUFFLE(3, 0, 1, 2)), bgr), fix);
-    const __m128 bound = _mm_set1_ps(4096.0f);
-    step1 = _mm_cvttps_epi32(_mm_mul_ps(_mm_min_ps(_mm_max_ps(gxs, _mm_sub_ps(_mm_setzero_ps(), bound)), bound), fix));
-  }
+  if (y0 > y1) return false;
   // Upper and lower edge on each side (the same one on the side with one).
   RowEdge* l0 = &left[0];
   RowEdge* l1 = &left[nLeft - 1];
@@ -949,16 +955,89 @@ void Context::Fill(const Vertex* const* v, int64_t area, const Vertex& flat) con
   // The first row at or below the middle vertex.
   const int64_t yJoin = nLeft == 2 ? l0->yBottom : nRight == 2 ? r0->yBottom : int64_t{y1 + 1} * kSub;
   const int yMid = static_cast<int>(std::clamp<int64_t>((yJoin + kSub - 1) >> 4, y0, int64_t{y1} + 1));
-  l0->Start(y0);
-  r0->Start(y0);
+  l0->Start(y0, w.walk[0]);
+  r0->Start(y0, w.walk[1]);
+  // A lower edge is started only when it has rows of its own.
   if (yMid <= y1) {
-    if (l1 != l0) l1->Start(yMid);
-    if (r1 != r0) r1->Start(yMid);
+    if (l1 != l0) l1->Start(yMid, w.walk[2]);
+    if (r1 != r0) r1->Start(yMid, w.walk[3]);
   }
-  RowEdge* const edges[4] = {l0, r0, l1, r1};
-  WideRows<kGouraud, kZWrite>(t, X[0], Y[0], static_cast<int>(xMin), static_cast<int>(xMax), y0, yMid, y1, edges, cBase, cdx,
-                     cdy, step1);
+  s.y1 = y1, s.yMid = yMid;
+  s.shared = static_cast<uint8_t>((l1 == l0 ? 1 : 0) | (r1 == r0 ? 2 : 0));
+  s.kind = kWide;
+  return true;
 }
+
+// Draws a prepared triangle (w holds the walks of a wide one) into this
+// context's target.
+template <bool kGouraud, bool kZWrite>
+void Context::Run(const FillSetup& s, const FillWalks* w) const {
+  FillTarget t;
+  t.color = color, t.depth = depth, t.pitch = pitch;
+  t.rgbdx = _mm_load_ps(s.gx), t.rgbdy = _mm_load_ps(s.gy), t.rgb0 = _mm_load_ps(s.at0);
+  t.dzdx = s.gx[3], t.dzdy = s.gy[3], t.z00 = s.at0[3];
+  t.flat4 = _mm_set1_epi32(static_cast<int32_t>(s.flat));
+  const int32_t* const X = s.X;
+  const int32_t* const Y = s.Y;
+  switch (s.kind) {
+    case kPairs:
+      NarrowPairs<kGouraud, kZWrite>(t, X, Y, s.xMin, s.xMax, s.y0, s.y1);
+      return;
+    case kNarrow1:
+      NarrowTriangle<kGouraud, kZWrite, 1>(t, X, Y, s.xMin, s.xMax, s.y0, s.y1);
+      return;
+    case kNarrow2:
+      NarrowTriangle<kGouraud, kZWrite, 2>(t, X, Y, s.xMin, s.xMax, s.y0, s.y1);
+      return;
+    default:
+      break;
+  }
+  // Colours in 16.16, lanes b, g, r as the pixel holds them. Colours at pixel
+  // centres inside the triangle stay within 0..255, so a gradient steeper
+  // than a few thousand steps per pixel only occurs on slivers whose spans
+  // are a single pixel wide. Bounding it keeps four steps of 16.16 fixed
+  // point (the four-wide lanes) inside 32 bits.
+  __m128 cBase = _mm_setzero_ps(), cdx = _mm_setzero_ps(), cdy = _mm_setzero_ps();
+  __m128i step1 = _mm_setzero_si128();
+  if (kGouraud) {
+    const __m128 fix = _mm_set1_ps(65536.0f);
+    const __m128 bgr = _mm_castsi128_ps(_mm_setr_epi32(-1, -1, -1, 0));
+    const __m128 gxs = _mm_and_ps(_mm_shuffle_ps(t.rgbdx, t.rgbdx, _MM_SHUFFLE(3, 0, 1, 2)), bgr);
+    cBase = _mm_mul_ps(_mm_and_ps(_mm_shuffle_ps(t.rgb0, t.rgb0, _MM_SHUFFLE(3, 0, 1, 2)), bgr), fix);
+    cdx = _mm_mul_ps(gxs, fix);
+    cdy = _mm_mul_ps(_mm_and_ps(_mm_shuffle_ps(t.rgbdy, t.rgbdy, _MM_SHUFFLE(3, 0, 1, 2)), bgr), fix);
+    const __m128 bound = _mm_set1_ps(4096.0f);
+    step1 = _mm_cvttps_epi32(_mm_mul_ps(_mm_min_ps(_mm_max_ps(gxs, _mm_sub_ps(_mm_setzero_ps(), bound)), bound), fix));
+  }
+  // The walks are stepped on a copy; an edge that bounds both parts goes on
+  // below from where it left off above.
+  FillWalks walks = *w;
+  int32_t* const edges[4] = {walks.walk[0], walks.walk[1], walks.walk[(s.shared & 1) ? 0 : 2],
+                             walks.walk[(s.shared & 2) ? 1 : 3]};
+  WideRows<kGouraud, kZWrite>(t, X[0], Y[0], s.xMin, s.xMax, s.y0, s.yMid, s.y1, edges, cBase, cdx, cdy, step1);
+}
+
+// Draws each recorded triangle in turn.
+void Context::Replay(const FillRecord& rec) const {
+  auto all = [&](auto run) {
+    const FillWalks* w = rec.walks.data();
+    for (const FillSetup& s : rec.setups) {
+      run(s, w);
+      if (s.kind == kWide) ++w;
+    }
+  };
+  if (bGouraud && bZWrite)
+    all([this](const FillSetup& s, const FillWalks* w) { Run<true, true>(s, w); });
+  else if (bGouraud)
+    all([this](const FillSetup& s, const FillWalks* w) { Run<true, false>(s, w); });
+  else if (bZWrite)
+    all([this](const FillSetup& s, const FillWalks* w) { Run<false, true>(s, w); });
+  else
+    all([this](const FillSetup& s, const FillWalks* w) { Run<false, false>(s, w); });
+}
+#else
+// Without the four-wide fills nothing is recorded, so nothing is replayed.
+void Context::Replay(const FillRecord&) const {}
 #endif
 
 // Fills the pixels whose centres the clockwise triangle covers: inside all

@@ -3,7 +3,9 @@
 // with depth test, flat or Gouraud colour and a top-left fill rule.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <vector>
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -24,6 +26,32 @@ struct alignas(16) Vertex {
   int32_t X, Y;      // screen position in 1/16 pixel, rounded (valid when out is 0)
   uint32_t out;      // one bit per clip plane the vertex lies outside
   uint32_t outZ;     // not 0 when the depth lies outside 0 to 1 (valid when out is 0)
+};
+
+// A triangle made ready for the depth-tested fill: everything its pixels
+// depend on besides the target's pixels, so that the same triangle drawn
+// again in the same context needs none of the set-up.
+struct alignas(16) FillSetup {
+  float gx[4], gy[4], at0[4];  // x and y gradients and value at vertex 0: r, g, b, depth
+  uint32_t flat;               // the colour of a flat triangle
+  int32_t X[4], Y[4];          // clockwise vertices in 1/16 pixel; the fourth lane is 0
+  int32_t xMin, xMax, y0, y1, yMid;
+  uint8_t kind;    // which fill draws it
+  uint8_t shared;  // wide ones: bit 0 when one edge bounds the left side, bit 1 the right
+};
+
+// The row walks of a wide triangle's edges: left and right above the middle
+// vertex, then below it.
+struct FillWalks {
+  int32_t walk[4][6];
+};
+
+// The triangles of one drawing as the depth-tested fill drew them, in order,
+// with the walks of the wide ones in order beside them.
+struct FillRecord {
+  std::vector<FillSetup> setups;
+  std::vector<FillWalks> walks;
+  bool bComplete = true;  // false when a triangle took another way, or there was no room
 };
 
 // Where and how primitives are drawn.
@@ -84,6 +112,13 @@ struct Context {
   void Line(const Vertex& a, const Vertex& b) const;
   // Draws a triangle; under flat shading it takes the colour of a.
   void Triangle(const Vertex& a, const Vertex& b, const Vertex& c) const;
+  // Draws again the triangles of a complete record made in a context with
+  // the same size, clip rectangle and states.
+  void Replay(const FillRecord& rec) const;
+
+  // While set, the triangles drawn are also kept here, within the room the
+  // vectors already have: drawing never allocates.
+  FillRecord* record = nullptr;
 
  private:
   float kx_ = 1, bx_ = 0, ky_ = 1, by_ = 0;
@@ -105,6 +140,10 @@ struct Context {
              bool farInside) const;
   template <bool kGouraud, bool kZWrite>
   void Fill(const Vertex* const* v, int64_t area, const Vertex& flat) const;
+  template <bool kGouraud>
+  bool Prepare(const Vertex* const* v, int64_t area, const Vertex& flat, FillSetup& s, FillWalks& w) const;
+  template <bool kGouraud, bool kZWrite>
+  void Run(const FillSetup& s, const FillWalks* w) const;
 };
 
 }  // namespace raster

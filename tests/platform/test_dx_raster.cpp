@@ -232,8 +232,10 @@ TEST_F(DxRaster, LightBehindTheFaceAndSaturationClamp) {
 // Scene after scene the same draw calls are made, most with the same inputs
 // as before; whatever input does change between two scenes (the caller's
 // vertices changed in place, the material's or the light's record, the
-// ambient light, the world or view matrix, the viewport), the picture is the
-// one a device seeing that state for the first time draws, byte for byte.
+// ambient light, the world or view matrix, the viewport, the indices alone,
+// the shading), the picture is the one a device seeing that state for the
+// first time draws, byte for byte, each of the three times it is drawn (the
+// device keeps what it made the second time, and draws from that the third).
 TEST_F(DxRaster, SceneAfterSceneDrawsWhatChanged) {
   struct State {
     D3DVERTEX lit[4];
@@ -245,6 +247,8 @@ TEST_F(DxRaster, SceneAfterSceneDrawsWhatChanged) {
     float worldX;
     float viewX;
     float clipX;
+    WORD quad[6];
+    DWORD shade;
   };
   State st = {{{-0.6f, 0.6f, 0.5f, 0, 0, -1, 0, 0},
                {0.6f, 0.6f, 0.5f, 0, 0, -1, 0, 0},
@@ -259,8 +263,10 @@ TEST_F(DxRaster, SceneAfterSceneDrawsWhatChanged) {
               RGB_MAKE(0x20, 0x10, 0x08),
               0.0f,
               0.0f,
-              -1.0f};
-  const WORD quad[6] = {0, 1, 2, 0, 2, 3}, tri[3] = {0, 1, 2};
+              -1.0f,
+              {0, 1, 2, 0, 2, 3},
+              D3DSHADE_GOURAUD};
+  const WORD tri[3] = {0, 1, 2};
   struct Objects {
     LPDIRECT3DLIGHT light = nullptr;
     LPDIRECT3DMATERIAL2 mat = nullptr;
@@ -296,6 +302,7 @@ TEST_F(DxRaster, SceneAfterSceneDrawsWhatChanged) {
     EXPECT_EQ(IDirect3DMaterial2_SetMaterial(o.mat, &m), D3D_OK);
     EXPECT_EQ(IDirect3DDevice2_SetLightState(r.dev, D3DLIGHTSTATE_AMBIENT, st.ambient), D3D_OK);
     r.SetViewport(st.clipX, 1.0f, 2.0f, 2.0f);
+    EXPECT_EQ(IDirect3DDevice2_SetRenderState(r.dev, D3DRENDERSTATE_SHADEMODE, st.shade), D3D_OK);
     std::memcpy(lit, st.lit, sizeof(st.lit));
     std::memcpy(prelit, st.prelit, sizeof(st.prelit));
     D3DMATRIX view = kIdentity;
@@ -305,7 +312,7 @@ TEST_F(DxRaster, SceneAfterSceneDrawsWhatChanged) {
     D3DMATRIX world = kIdentity;
     world._41 = st.worldX;
     EXPECT_EQ(IDirect3DDevice2_SetTransform(r.dev, D3DTRANSFORMSTATE_WORLD, &world), D3D_OK);
-    EXPECT_EQ(IDirect3DDevice2_DrawIndexedPrimitive(r.dev, D3DPT_TRIANGLELIST, D3DVT_VERTEX, lit, 4, quad, 6, 0),
+    EXPECT_EQ(IDirect3DDevice2_DrawIndexedPrimitive(r.dev, D3DPT_TRIANGLELIST, D3DVT_VERTEX, lit, 4, st.quad, 6, 0),
               D3D_OK);
     world = kIdentity;
     EXPECT_EQ(IDirect3DDevice2_SetTransform(r.dev, D3DTRANSFORMSTATE_WORLD, &world), D3D_OK);
@@ -329,11 +336,20 @@ TEST_F(DxRaster, SceneAfterSceneDrawsWhatChanged) {
       [&] { st.worldX = 0.125f; },
       [&] { st.viewX = -0.0625f; },
       [&] { st.clipX = -0.8f; },
+      [&] { st.quad[4] = 1, st.quad[5] = 2; },  // the second half of the quad gone
+      [&] { st.shade = D3DSHADE_FLAT; },
   };
   QImage before;
   for (size_t k = 0; k < changes.size(); ++k) {
     changes[k]();
-    const QImage got = draw(rig, kept, keptLit, keptPrelit);
+    QImage got;
+    for (int time = 0; time < 3; ++time) {
+      const QImage again = draw(rig, kept, keptLit, keptPrelit);
+      if (time > 0) {
+        EXPECT_TRUE(again == got) << "change " << k << ", time " << time;
+      }
+      got = again;
+    }
     DxRig fresh;
     fresh.Build(64, 64);
     Objects made;
