@@ -1,7 +1,9 @@
 // The Direct3D immediate-mode objects on our rasterizer: the device with its
 // transforms, render and light states and scenes; viewports with their lights
 // and depth clear; point and directional lights; matt materials and their
-// handles. Vertices are transformed and lit once per draw call.
+// handles. Vertices are transformed and lit once per draw call; a call that
+// comes again unchanged, scene after scene, reuses its vertices and then its
+// triangles' set-ups.
 
 #include <algorithm>
 #include <array>
