@@ -106,7 +106,7 @@ struct DrawMemo {
 constexpr size_t kMemoCalls = 512;
 constexpr DWORD kMemoVertices = 32;
 // Triangles per call whose set-ups are kept, and the bytes all calls may
-// keep of them (the game's scenes take about a third of that).
+// keep of them (the game's scenes take well under that).
 constexpr DWORD kFillTriangles = 256;
 constexpr size_t kFillBytes = size_t{1} << 20;
 
