@@ -1105,9 +1105,8 @@ bool SameFill(const raster::Context& a, const raster::Context& b) {
 // Draws an indexed triangle list whose vertices the memo held: from the
 // triangles kept the last time, when they were made from the same indices
 // in the same state, or else as usual, keeping them this time.
-template <class Index>
 void DrawKnownTriangles(DeviceObj* self, DrawMemo& memo, raster::Context ctx, const raster::Vertex* v,
-                        const WORD* indices, DWORD icount, Index index) {
+                        const WORD* indices, DWORD icount) {
   if (memo.bFills && SameFill(memo.fillContext, ctx) && memo.indices.size() == icount &&
       std::equal(indices, indices + icount, memo.indices.begin())) {
     ctx.Replay(memo.fills);
@@ -1128,7 +1127,7 @@ void DrawKnownTriangles(DeviceObj* self, DrawMemo& memo, raster::Context ctx, co
     } catch (const std::bad_alloc&) {
     }
   }
-  Assemble(ctx, v, D3DPT_TRIANGLELIST, icount, index);
+  Assemble(ctx, v, D3DPT_TRIANGLELIST, icount, [indices](DWORD i) { return static_cast<DWORD>(indices[i]); });
   if (ctx.record == nullptr || !scratch.bComplete) return;
   // Exactly what is needed, and within the budget; a call that would go
   // beyond it keeps nothing.
@@ -1136,15 +1135,16 @@ void DrawKnownTriangles(DeviceObj* self, DrawMemo& memo, raster::Context ctx, co
   const size_t need = scratch.setups.size() * sizeof(raster::FillSetup) +
                       scratch.walks.size() * sizeof(raster::FillWalks) + icount * sizeof(WORD);
   if (self->fillBytes - before + need > kFillBytes) return;
+  bool bKept = true;
   try {
     std::vector<raster::FillSetup>(scratch.setups.begin(), scratch.setups.end()).swap(memo.fills.setups);
     std::vector<raster::FillWalks>(scratch.walks.begin(), scratch.walks.end()).swap(memo.fills.walks);
     std::vector<WORD>(indices, indices + icount).swap(memo.indices);
   } catch (const std::bad_alloc&) {
-    self->fillBytes = self->fillBytes - before + FillBytesOf(memo);
-    return;
+    bKept = false;
   }
   self->fillBytes = self->fillBytes - before + FillBytesOf(memo);
+  if (!bKept) return;
   ctx.record = nullptr;
   memo.fillContext = ctx;
   memo.bFills = true;
@@ -1214,11 +1214,10 @@ HRESULT Dev_DrawIndexedPrimitive(IDirect3DDevice2* This, D3DPRIMITIVETYPE ptype,
   const int* extent = nullptr;
   DrawMemo* found = nullptr;
   if (HRESULT hr = TransformVertices(self, vtype, verts, vcount, ctx, &v, &extent, &found); FAILED(hr)) return hr;
-  const auto index = [indices](DWORD i) { return static_cast<DWORD>(indices[i]); };
   if (found != nullptr && ptype == D3DPT_TRIANGLELIST)
-    DrawKnownTriangles(self, *found, ctx, v, indices, icount, index);
+    DrawKnownTriangles(self, *found, ctx, v, indices, icount);
   else
-    Assemble(ctx, v, ptype, icount, index);
+    Assemble(ctx, v, ptype, icount, [indices](DWORD i) { return static_cast<DWORD>(indices[i]); });
   TouchDepths(self, ctx, extent);
   return D3D_OK;
 }
