@@ -44,8 +44,9 @@ unset QT_QPA_PLATFORM
 "$game" '*HighScoreFile' "$work/scores" >"$work/game.log" 2>&1 &
 gpid=$!
 
-# Windows whose title is exactly the game's.
-windows() { xdotool search --name '^Quandrel 3D$' 2>/dev/null; }
+# Shown windows whose title is exactly the game's: Qt names a window before
+# it maps it, and X refuses the focus to a window that is not yet viewable.
+windows() { xdotool search --onlyvisible --name '^Quandrel 3D$' 2>/dev/null; }
 win=""
 for _ in $(seq 100); do
   win=$(windows | head -n 1)
@@ -54,7 +55,12 @@ for _ in $(seq 100); do
   sleep 0.1
 done
 [ -n "$win" ] || fail "no game window"
-xdotool windowfocus --sync "$win" || fail "cannot focus the game window"
+focused=""
+for _ in $(seq 20); do
+  xdotool windowfocus --sync "$win" 2>/dev/null && { focused=yes; break; }
+  sleep 0.1
+done
+[ -n "$focused" ] || fail "cannot focus the game window"
 sleep 0.5
 
 # A game runs from the start, so Ctrl+G asks before starting afresh: a second
