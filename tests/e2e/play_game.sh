@@ -28,6 +28,7 @@ trap cleanup EXIT
 fail() {
   echo "FAILED: $*"
   [ -f "$work/game.log" ] && { echo "--- game output"; cat "$work/game.log"; }
+  [ -s "$work/xvfb.log" ] && { echo "--- X server output"; cat "$work/xvfb.log"; }
   exit 1
 }
 
@@ -51,7 +52,12 @@ win=""
 for _ in $(seq 100); do
   win=$(windows | head -n 1)
   [ -n "$win" ] && break
-  kill -0 "$gpid" 2>/dev/null || fail "the game ended before showing its window"
+  if ! kill -0 "$gpid" 2>/dev/null; then
+    wait "$gpid"
+    status=$?
+    gpid=""
+    fail "the game ended with code $status before showing its window"
+  fi
   sleep 0.1
 done
 [ -n "$win" ] || fail "no game window"
