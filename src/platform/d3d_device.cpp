@@ -788,10 +788,14 @@ bool MemoHolds(const DrawMemo& memo, const DeviceObj* self, D3DVERTEXTYPE type, 
   return std::memcmp(memo.input.data(), data, count * RecordSize(type)) == 0;
 }
 
+// The bytes kept triangles take: their set-ups, walks and indices.
+size_t FillBytes(size_t setups, size_t walks, size_t indices) {
+  return setups * sizeof(raster::FillSetup) + walks * sizeof(raster::FillWalks) + indices * sizeof(WORD);
+}
+
 // The bytes a memo's kept triangles take.
 size_t FillBytesOf(const DrawMemo& memo) {
-  return memo.fills.setups.capacity() * sizeof(raster::FillSetup) +
-         memo.fills.walks.capacity() * sizeof(raster::FillWalks) + memo.indices.capacity() * sizeof(WORD);
+  return FillBytes(memo.fills.setups.capacity(), memo.fills.walks.capacity(), memo.indices.capacity());
 }
 
 // Lets go of a memo's kept triangles: they belong to vertices no longer held.
@@ -1132,8 +1136,7 @@ void DrawKnownTriangles(DeviceObj* self, DrawMemo& memo, raster::Context ctx, co
   // Exactly what is needed, and within the budget; a call that would go
   // beyond it keeps nothing.
   const size_t before = FillBytesOf(memo);
-  const size_t need = scratch.setups.size() * sizeof(raster::FillSetup) +
-                      scratch.walks.size() * sizeof(raster::FillWalks) + icount * sizeof(WORD);
+  const size_t need = FillBytes(scratch.setups.size(), scratch.walks.size(), icount);
   if (self->fillBytes - before + need > kFillBytes) return;
   bool bKept = true;
   try {
